@@ -1,0 +1,14 @@
+#pragma once
+// Everything the program needs of the system, handed down from main().
+
+#include "platform/Application.h"
+#include "platform/FileSystem.h"
+
+namespace qvz::platform {
+
+struct Platform {
+    FileSystem& files;
+    Application& application;
+};
+
+}

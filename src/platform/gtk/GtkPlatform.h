@@ -1,0 +1,21 @@
+#pragma once
+// The real backends, bundled for main().
+
+#include "platform/Platform.h"
+#include "platform/gtk/GtkApplication.h"
+#include "platform/gtk/PosixFileSystem.h"
+
+namespace qvz::gtk {
+
+class GtkPlatform {
+public:
+    GtkPlatform();
+
+    platform::Platform platform() { return { m_files, m_application }; }
+
+private:
+    PosixFileSystem m_files;
+    GtkApplication m_application;
+};
+
+}

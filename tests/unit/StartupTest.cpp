@@ -1,0 +1,67 @@
+// The start-up spine against fakes: what happens in which order, and that a
+// failure while the main window is created is reported without stopping the
+// program.
+
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakePlatform.h"
+#include "startup/Project1.h"
+
+#include <gtest/gtest.h>
+
+namespace qvz {
+namespace {
+
+using testing::CallLog;
+using testing::FakeApplication;
+using testing::FakeFileSystem;
+
+struct StartupRun {
+    CallLog log;
+    FakeFileSystem files;
+    FakeApplication application { log };
+    int exitCode = -1;
+
+    void run()
+    {
+        exitCode = Project1({ files, application }).run();
+    }
+};
+
+TEST(Startup, CreatesTheWindowPausesThenRunsTheLoop)
+{
+    StartupRun startup;
+    startup.files.setExecutablePath("/media/disc/QVZMENU.bin");
+    startup.files.setFile("/media/disc/autorun.inf", "[form]\nCaption=Hello\n");
+    startup.run();
+
+    std::vector<std::string> expected {
+        "app.initialize Qvzmenu",
+        "app.createMainWindow",
+        "window.setClientSize 672x489",
+        "window.setTitle Hello",
+        "app.sleepBlocking 1000",
+        "app.run",
+    };
+    EXPECT_EQ(startup.log.calls, expected);
+    EXPECT_EQ(startup.exitCode, 0);
+}
+
+TEST(Startup, MissingSettingsFileGivesTheDefaultCaption)
+{
+    StartupRun startup;
+    startup.run();
+    ASSERT_NE(startup.application.mainWindow, nullptr);
+    EXPECT_EQ(startup.application.mainWindow->title, "QVZ");
+}
+
+TEST(Startup, SettingsAreReadFromTheExecutablesFolderAfresh)
+{
+    StartupRun startup;
+    startup.files.setExecutablePath("/a/b/menu");
+    startup.files.setFile("/a/b/autorun.inf", "[FORM]\ncaption=\n");
+    startup.run();
+    EXPECT_EQ(startup.application.mainWindow->title, "");
+}
+
+}
+}

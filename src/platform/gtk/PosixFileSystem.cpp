@@ -4,21 +4,70 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace qvz::gtk {
 
-std::string PosixFileSystem::executablePath()
+namespace {
+
+std::string readLink(const char* path)
 {
     std::vector<char> buffer(4096);
     for (;;) {
-        ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        ssize_t length = readlink(path, buffer.data(), buffer.size());
         if (length < 0)
             return {};
         if (static_cast<size_t>(length) < buffer.size())
             return std::string(buffer.data(), static_cast<size_t>(length));
         buffer.resize(buffer.size() * 2);
     }
+}
+
+// The file that holds this very code, from the process's memory map. This
+// code is linked into the executable, so that file is the program.
+std::string fileMappedAt(uintptr_t address)
+{
+    FILE* maps = std::fopen("/proc/self/maps", "re");
+    if (!maps)
+        return {};
+    std::string found;
+    char* line = nullptr;
+    size_t capacity = 0;
+    while (getline(&line, &capacity, maps) > 0) {
+        unsigned long start = 0;
+        unsigned long end = 0;
+        int pathOffset = 0;
+        if (std::sscanf(line, "%lx-%lx %*s %*s %*s %*s %n", &start, &end, &pathOffset) < 2 || pathOffset == 0)
+            continue;
+        if (address < start || address >= end)
+            continue;
+        std::string path(line + pathOffset);
+        while (!path.empty() && (path.back() == '\n' || path.back() == ' '))
+            path.pop_back();
+        if (!path.empty() && path.front() == '/')
+            found = path;
+        break;
+    }
+    std::free(line);
+    std::fclose(maps);
+    return found;
+}
+
+}
+
+std::string PosixFileSystem::executablePath()
+{
+    std::string path = readLink("/proc/self/exe");
+    // Started through the dynamic loader ("ld-linux-x86-64.so.2 qvzmenu", as a
+    // stick mounted without execute bits needs), /proc/self/exe names the
+    // loader; the program file is then the one our code was mapped from.
+    std::string mapped = fileMappedAt(reinterpret_cast<uintptr_t>(&fileMappedAt));
+    if (!mapped.empty() && mapped != path)
+        return mapped;
+    return path;
 }
 
 std::optional<std::string> PosixFileSystem::readFile(const std::string& path)

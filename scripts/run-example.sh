@@ -10,4 +10,4 @@ menu=$(mktemp -d /tmp/qvzmenu-example.XXXXXX)
 cp -r "$root/examples/menu/." "$menu/"
 cp "$root/build/qvzmenu" "$menu/qvzmenu"
 echo "Example menu laid out in $menu"
-exec "$menu/qvzmenu"
+exec sh "$menu/autorun.sh"

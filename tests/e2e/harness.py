@@ -312,15 +312,17 @@ class Menu:
         shutil.copyfile(source, target)
         return target
 
-    def start(self, args=(), *, cwd=None):
+    def start(self, args=(), *, cwd=None, argv=None):
         """Starts the program and returns its App.
 
         The current directory is the test's work folder unless `cwd` says otherwise, never
         the menu folder, so a program that wrongly reads files relative to it fails.
+        `argv` replaces the whole command, for a program started through a script that
+        execs it (the process id stays the program's).
         """
         index = len(self.apps)
         log_stem = self._logs / f"{self.binary.name}-{index}"
-        argv = [str(self.binary), *args]
+        argv = list(argv) if argv is not None else [str(self.binary), *args]
         started_at = time.monotonic()
         process = spawn(argv, env=dict(self.env), cwd=cwd or self.workdir, log_stem=log_stem)
         app = App(process, name=self.binary.name, argv=argv, cwd=cwd or self.workdir,

@@ -75,6 +75,61 @@ private:
     CallLog& m_log;
 };
 
+class FakeSplashWindow final : public platform::SplashWindow {
+public:
+    explicit FakeSplashWindow(CallLog& log)
+        : m_log(log)
+    {
+    }
+
+    void setWidth(int width) override
+    {
+        this->width = width;
+        m_log.add("splash.setWidth " + std::to_string(width));
+    }
+    void setHeight(int height) override
+    {
+        this->height = height;
+        m_log.add("splash.setHeight " + std::to_string(height));
+    }
+    void setPicture(platform::Picture picture) override
+    {
+        m_log.add("splash.setPicture " + std::to_string(picture.width) + "x" + std::to_string(picture.height));
+        this->picture = std::move(picture);
+    }
+    void setTransition(platform::RevealEffect effect) override
+    {
+        transition = effect;
+        m_log.add("splash.setTransition " + std::to_string(static_cast<int>(effect)));
+    }
+    void setTransitionDuration(int milliseconds) override
+    {
+        duration = milliseconds;
+        m_log.add("splash.setTransitionDuration " + std::to_string(milliseconds));
+    }
+    void show() override
+    {
+        visible = true;
+        m_log.add("splash.show");
+    }
+    void repaint() override { m_log.add("splash.repaint"); }
+    void hide() override
+    {
+        visible = false;
+        m_log.add("splash.hide");
+    }
+
+    int width = 0;
+    int height = 0;
+    platform::Picture picture;
+    platform::RevealEffect transition = platform::RevealEffect::None;
+    int duration = 0;
+    bool visible = false;
+
+private:
+    CallLog& m_log;
+};
+
 class FakeApplication final : public platform::Application {
 public:
     explicit FakeApplication(CallLog& log)
@@ -89,6 +144,13 @@ public:
         m_log.add("app.createMainWindow");
         auto window = std::make_unique<FakeMainWindow>(m_log);
         mainWindow = window.get();
+        return window;
+    }
+    std::unique_ptr<platform::SplashWindow> createSplashWindow() override
+    {
+        m_log.add("app.createSplashWindow");
+        auto window = std::make_unique<FakeSplashWindow>(m_log);
+        splashWindow = window.get();
         return window;
     }
     void sleepBlocking(int milliseconds) override { m_log.add("app.sleepBlocking " + std::to_string(milliseconds)); }
@@ -107,6 +169,7 @@ public:
 
     platform::EventSink* events = nullptr;
     FakeMainWindow* mainWindow = nullptr;
+    FakeSplashWindow* splashWindow = nullptr;
 
 private:
     CallLog& m_log;

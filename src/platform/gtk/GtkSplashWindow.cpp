@@ -128,6 +128,7 @@ void GtkSplashWindow::show()
     bool animated = m_effect != platform::RevealEffect::None && m_duration > 0;
     m_frames = std::make_unique<RevealFrames>(animated ? m_effect : platform::RevealEffect::None, m_width, m_height);
     m_progress = animated ? 0.0 : 1.0;
+    m_exposed = false;
     gtk_widget_show(m_window);
     waitUntilMapped();
     reveal();
@@ -135,12 +136,14 @@ void GtkSplashWindow::show()
 
 void GtkSplashWindow::waitUntilMapped()
 {
-    // Drawing before the window manager has mapped the window would be lost.
-    // Nothing but the splash exists yet, so handling the events that arrive
-    // meanwhile (its own configure, map and expose) touches nothing else.
+    // Drawing before the window is on the screen would be lost: the window
+    // manager maps its frame after our window, and the first expose clears
+    // what was drawn before it. So we wait for that expose (the draw handler
+    // has then run once). Nothing but the splash exists yet, so handling the
+    // events that arrive meanwhile touches nothing else.
     GdkWindow* window = gtk_widget_get_window(m_window);
     int64_t deadline = g_get_monotonic_time() + kMapTimeout;
-    while (window && (gdk_window_get_state(window) & GDK_WINDOW_STATE_WITHDRAWN)
+    while (window && (!m_exposed || (gdk_window_get_state(window) & GDK_WINDOW_STATE_WITHDRAWN))
         && g_get_monotonic_time() < deadline) {
         if (!g_main_context_iteration(nullptr, FALSE))
             g_usleep(1000);
@@ -208,6 +211,7 @@ void GtkSplashWindow::hide()
 gboolean GtkSplashWindow::handleDraw(GtkWidget*, cairo_t* cr, gpointer data)
 {
     auto* self = static_cast<GtkSplashWindow*>(data);
+    self->m_exposed = true;
     self->m_events.dispatch([self, cr] { self->drawFrame(cr, self->m_progress); });
     return TRUE;
 }

@@ -65,6 +65,7 @@ private:
     cairo_surface_t* m_finished = nullptr;
     // The frame an expose draws: the effect's current one, then the last.
     double m_progress = 1.0;
+    bool m_exposed = false;
     std::unique_ptr<RevealFrames> m_frames;
     ShowFigures m_figures;
 };

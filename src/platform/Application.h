@@ -6,6 +6,7 @@
 // GtkMessageDialog with the error icon, a pause that handles no events.
 
 #include "platform/EventSink.h"
+#include "platform/SplashWindow.h"
 #include "platform/Window.h"
 
 #include <memory>
@@ -26,6 +27,9 @@ public:
 
     // Creates the main window hidden. run() shows it.
     virtual std::unique_ptr<MainWindow> createMainWindow() = 0;
+
+    // Creates the splash window hidden.
+    virtual std::unique_ptr<SplashWindow> createSplashWindow() = 0;
 
     // Blocks the calling thread; no event is handled meanwhile.
     virtual void sleepBlocking(int milliseconds) = 0;

@@ -19,6 +19,10 @@ public:
     // The file's bytes, or nothing when it is missing, a folder or unreadable.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
 
+    // The file's bytes as readFile() gives them; when there are none, `reason`
+    // receives the system's explanation ("No such file or directory").
+    virtual std::optional<std::string> readFileWithReason(const std::string& path, std::string& reason) = 0;
+
     // True when a regular file (or a link to one) exists at the path.
     virtual bool fileExists(const std::string& path) = 0;
 };

@@ -2,7 +2,10 @@
 
 #include "mainwindow/TForm1.h"
 #include "startup/LaunchSettings.h"
+#include "startup/Splash.h"
 #include "startup/StandardErrorBox.h"
+
+#include <memory>
 
 namespace qvz {
 
@@ -16,14 +19,28 @@ int Project1::run()
     StandardErrorBox errorBox(application, applicationTitle(m_platform.files.executablePath()));
     application.setEventSink(errorBox);
 
+    // The splash has no owner: it lives, hidden after the pause, until the
+    // program ends.
+    std::unique_ptr<TForm3> form3;
     {
         SettingsReader settings(m_platform.files, settingsPath(m_platform.files));
-        // The splash keys are read here.
+        if (settings.readBool(kFormSection, "UseSplash", false)) {
+            form3 = std::make_unique<TForm3>(m_platform, errorBox);
+            form3->setShowTransition(settings.readInteger(kFormSection, "Effect", design::kDefaultEffect));
+            form3->setTransitionDuration(settings.readInteger(kFormSection, "DelaySplash", 2000));
+            form3->setWidth(settings.readInteger(kFormSection, "Sw", 300));
+            form3->setHeight(settings.readInteger(kFormSection, "Sh", 250));
+            form3->Show();
+            form3->Repaint();
+            m_splashShown = true;
+        }
     }
 
     application.initialize(applicationTitle(m_platform.files.executablePath()));
     TForm1 form1(m_platform, errorBox);
     application.sleepBlocking(kStartupPauseMilliseconds);
+    if (m_splashShown)
+        form3->Close();
     application.run(form1.window());
     return 0;
 }

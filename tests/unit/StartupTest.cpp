@@ -4,6 +4,7 @@
 
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakePlatform.h"
+#include "fixtures/JpegFixtures.h"
 #include "startup/Project1.h"
 
 #include <gtest/gtest.h>
@@ -61,6 +62,44 @@ TEST(Startup, SettingsAreReadFromTheExecutablesFolderAfresh)
     startup.files.setFile("/a/b/autorun.inf", "[FORM]\ncaption=\n");
     startup.run();
     EXPECT_EQ(startup.application.mainWindow->title, "");
+}
+
+// With a splash, the whole sequence: the splash is created (its creation
+// handler loads the picture), its effect, duration, width and height are set
+// in the order the keys are read, it is shown and repainted before the main
+// window exists; the pause follows the main window's creation, and the splash
+// is hidden only after the pause and before the loop.
+TEST(Startup, WithASplashShowsItBeforeTheMainWindowAndHidesItAfterThePause)
+{
+    StartupRun startup;
+    startup.files.setExecutablePath("/media/disc/QVZMENU.bin");
+    startup.files.setFile("/media/disc/autorun.inf",
+        "[form]\nUseSplash=1\nEffect=3\nDelaySplash=1500\nSw=640\nSh=480\nCaption=Hello\n");
+    startup.files.setFile("/media/disc/qvz_splash.jpg", testing::makeJpeg(100, 80));
+    startup.run();
+
+    std::vector<std::string> expected {
+        "app.createSplashWindow",
+        "splash.setWidth 292",
+        "splash.setHeight 216",
+        "splash.setTransition 8",
+        "splash.setTransition 3",
+        "splash.setTransitionDuration 1500",
+        "splash.setWidth 640",
+        "splash.setHeight 480",
+        "splash.setPicture 100x80",
+        "splash.show",
+        "splash.repaint",
+        "app.initialize Qvzmenu",
+        "app.createMainWindow",
+        "window.setClientSize 672x489",
+        "window.setTitle Hello",
+        "app.sleepBlocking 1000",
+        "splash.hide",
+        "app.run",
+    };
+    EXPECT_EQ(startup.log.calls, expected);
+    EXPECT_EQ(startup.exitCode, 0);
 }
 
 }

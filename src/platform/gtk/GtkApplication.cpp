@@ -1,6 +1,7 @@
 #include "platform/gtk/GtkApplication.h"
 
 #include "platform/gtk/GtkMainWindow.h"
+#include "platform/gtk/GtkSplashWindow.h"
 
 #include <gtk/gtk.h>
 
@@ -49,6 +50,11 @@ void GtkApplication::initialize(const std::string& title)
 std::unique_ptr<platform::MainWindow> GtkApplication::createMainWindow()
 {
     return std::make_unique<GtkMainWindow>(events());
+}
+
+std::unique_ptr<platform::SplashWindow> GtkApplication::createSplashWindow()
+{
+    return std::make_unique<GtkSplashWindow>(events());
 }
 
 void GtkApplication::sleepBlocking(int milliseconds)

@@ -17,6 +17,7 @@ public:
     void setEventSink(platform::EventSink& sink) override { m_sink = &sink; }
     void initialize(const std::string& title) override;
     std::unique_ptr<platform::MainWindow> createMainWindow() override;
+    std::unique_ptr<platform::SplashWindow> createSplashWindow() override;
     void sleepBlocking(int milliseconds) override;
     void run(platform::MainWindow& mainWindow) override;
     void showErrorBox(const std::string& title, const std::string& text) override;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -94,6 +95,19 @@ std::optional<std::string> PosixFileSystem::readFile(const std::string& path)
         contents.append(chunk, static_cast<size_t>(count));
     }
     close(fd);
+    return contents;
+}
+
+std::optional<std::string> PosixFileSystem::readFileWithReason(const std::string& path, std::string& reason)
+{
+    errno = 0;
+    auto contents = readFile(path);
+    if (!contents) {
+        // readFile() leaves errno as the failing call set it; a folder or a
+        // device opens fine, so it has none of its own.
+        int error = errno != 0 ? errno : EISDIR;
+        reason = std::strerror(error);
+    }
     return contents;
 }
 

@@ -9,6 +9,7 @@ class PosixFileSystem final : public platform::FileSystem {
 public:
     std::string executablePath() override;
     std::optional<std::string> readFile(const std::string& path) override;
+    std::optional<std::string> readFileWithReason(const std::string& path, std::string& reason) override;
     bool fileExists(const std::string& path) override;
 };
 

@@ -41,6 +41,15 @@ public:
         return found->second;
     }
 
+    // A missing file gives the POSIX reason ENOENT does, an unreadable one EACCES's.
+    std::optional<std::string> readFileWithReason(const std::string& path, std::string& reason) override
+    {
+        auto contents = readFile(path);
+        if (!contents)
+            reason = m_files.contains(path) ? "Permission denied" : "No such file or directory";
+        return contents;
+    }
+
     bool fileExists(const std::string& path) override { return m_files.contains(path); }
 
 private:

@@ -75,6 +75,69 @@ private:
     CallLog& m_log;
 };
 
+// What the program left in its splash window; kept by the application fake,
+// so a test can look at it after the program has ended and the window is gone.
+struct FakeSplashState {
+    bool created = false;
+    int width = 0;
+    int height = 0;
+    platform::Picture picture;
+    platform::RevealEffect transition = platform::RevealEffect::None;
+    int duration = 0;
+    bool visible = false;
+};
+
+class FakeSplashWindow final : public platform::SplashWindow {
+public:
+    FakeSplashWindow(CallLog& log, FakeSplashState& state)
+        : m_log(log)
+        , m_state(state)
+    {
+        m_state.created = true;
+    }
+
+    void setWidth(int width) override
+    {
+        m_state.width = width;
+        m_log.add("splash.setWidth " + std::to_string(width));
+    }
+    void setHeight(int height) override
+    {
+        m_state.height = height;
+        m_log.add("splash.setHeight " + std::to_string(height));
+    }
+    void setPicture(platform::Picture picture) override
+    {
+        m_log.add("splash.setPicture " + std::to_string(picture.width) + "x" + std::to_string(picture.height));
+        m_state.picture = std::move(picture);
+    }
+    void setTransition(platform::RevealEffect effect) override
+    {
+        m_state.transition = effect;
+        m_log.add("splash.setTransition " + std::to_string(static_cast<int>(effect)));
+    }
+    void setTransitionDuration(int milliseconds) override
+    {
+        m_state.duration = milliseconds;
+        m_log.add("splash.setTransitionDuration " + std::to_string(milliseconds));
+    }
+    void show() override
+    {
+        m_state.visible = true;
+        m_log.add("splash.show");
+    }
+    void repaint() override { m_log.add("splash.repaint"); }
+    void hide() override
+    {
+        m_state.visible = false;
+        m_log.add("splash.hide");
+    }
+
+private:
+    CallLog& m_log;
+    FakeSplashState& m_state;
+};
+
 class FakeApplication final : public platform::Application {
 public:
     explicit FakeApplication(CallLog& log)
@@ -90,6 +153,11 @@ public:
         auto window = std::make_unique<FakeMainWindow>(m_log);
         mainWindow = window.get();
         return window;
+    }
+    std::unique_ptr<platform::SplashWindow> createSplashWindow() override
+    {
+        m_log.add("app.createSplashWindow");
+        return std::make_unique<FakeSplashWindow>(m_log, splash);
     }
     void sleepBlocking(int milliseconds) override { m_log.add("app.sleepBlocking " + std::to_string(milliseconds)); }
     void run(platform::MainWindow&) override
@@ -107,6 +175,7 @@ public:
 
     platform::EventSink* events = nullptr;
     FakeMainWindow* mainWindow = nullptr;
+    FakeSplashState splash;
 
 private:
     CallLog& m_log;

@@ -8,7 +8,8 @@
 # Usage: run-fuzz.sh <name> <build-dir> <seconds> <source files...>
 #   Relative source paths are taken from the repository's root. The sources are
 #   compiled with src/ and tests/unit/ on the include path.
-# Environment: FUZZ_CXX names the compiler (clang++ by default).
+# Environment: FUZZ_CXX names the compiler (clang++ by default); FUZZ_LIBS
+# holds extra linker arguments (libraries the sources need), split at blanks.
 set -euo pipefail
 
 if [ $# -lt 4 ]; then
@@ -37,7 +38,7 @@ binary=$build_dir/$name-fuzzer
 "${FUZZ_CXX:-clang++}" -std=c++20 -g -O1 \
   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I "$root/src" -I "$root/tests/unit" \
-  "${sources[@]}" -o "$binary"
+  "${sources[@]}" -o "$binary" ${FUZZ_LIBS:-}
 
 # libFuzzer adds the inputs it finds to the first corpus folder. That one lives
 # in the build folder so that the seeds in the source tree stay as written.

@@ -44,8 +44,9 @@ FrameLook macOS()
     look.name = "MacOS";
     look.border = rgb(120, 120, 120);
     look.face = rgb(236, 236, 236);
-    look.titleTop = rgb(228, 228, 228);
-    look.titleBottom = rgb(188, 188, 188);
+    // Dark enough a brushed grey for the white caption to stay readable.
+    look.titleTop = rgb(188, 188, 192);
+    look.titleBottom = rgb(128, 128, 134);
     look.titleFinish = TitleFinish::Brushed;
     look.captionFont = "Lucida Grande";
     look.captionColour = rgb(255, 255, 255);

@@ -2,13 +2,17 @@
 // The main window: created hidden by the start-up sequence, which runs its
 // creation handler; shown by the event loop.
 
+#include "mainwindow/SkinStyles.h"
 #include "platform/EventSink.h"
 #include "platform/Platform.h"
 #include "platform/Window.h"
 
 #include <memory>
+#include <string>
 
 namespace qvz {
+
+class SettingsReader;
 
 class TForm1 {
 public:
@@ -20,12 +24,30 @@ public:
 
     bool musicEnabled() const { return m_musicEnabled; }
 
+    // The theme manager's style code, DeepBlue from the design until
+    // FormCreate's skin stage changes it.
+    UIStyle uiStyle() const { return m_uiStyle; }
+
 private:
     void FormCreate();
+    // The music stages of FormCreate, run with the creation's settings reader.
+    void musicStage(SettingsReader& settings);
+
+    // The theme manager passes a style to suiForm1, the one component in its
+    // list; the status strip keeps the design's style.
+    void applyUIStyle(UIStyle style);
+    // suiFileTheme1 loads a theme file; a missing one loads nothing.
+    void loadFileTheme(const std::string& path);
+    // Sets the outer size, grown where the style's minimum demands.
+    void resizeWithinMinimum();
 
     platform::Platform m_platform;
     std::unique_ptr<platform::MainWindow> m_window;
     bool m_musicEnabled = false;
+    UIStyle m_uiStyle = UIStyle::DeepBlue;
+    MinimumSize m_minimumSize = minimumSize(UIStyle::DeepBlue);
+    int m_outerWidth = 0;
+    int m_outerHeight = 0;
 };
 
 }

@@ -3,6 +3,10 @@
 //
 // Implemented (gtk/GtkMainWindow): title, client size, centring on the box
 // that spans all monitors when first shown, closing ends the event loop.
+// The skinned frame (gtk/GtkSkinnedFrame) replaces the window manager's
+// decorations: title bar with caption and buttons, border, status strip.
+
+#include "platform/Skin.h"
 
 #include <functional>
 #include <string>
@@ -36,6 +40,18 @@ public:
     virtual void onDestroyed(std::function<void()> handler) = 0;
     // Called (through the event sink) each time the window is shown.
     virtual void onShown(std::function<void()> handler) = 0;
+
+    // The outer size: the whole window with its skinned frame. The window can
+    // still be maximised beyond it.
+    virtual void setOuterSize(int width, int height) = 0;
+    // Maximises the window right after it is first shown; until then nothing
+    // changes.
+    virtual void maximizeWhenShown() = 0;
+    // The look of the skinned frame (border, colours, title bar and buttons)
+    // and of the status strip, each repainted at once.
+    virtual void setFrameLook(const FrameLook& look) = 0;
+    virtual void setStatusLook(const FrameLook& look) = 0;
+    virtual void setFrameLayout(const FrameLayout& layout) = 0;
 };
 
 }

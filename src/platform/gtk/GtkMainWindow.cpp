@@ -57,13 +57,18 @@ GtkMainWindow::GtkMainWindow(platform::EventSink& events)
     , m_window(gtk_window_new(GTK_WINDOW_TOPLEVEL))
     , m_soundBox(events, "Sound", true)
 {
-    gtk_window_set_resizable(GTK_WINDOW(m_window), FALSE);
-    m_body = gtk_fixed_new();
+    // Resizable as far as the window manager knows: one that is not may not
+    // be maximised under openbox and others. The size request set in
+    // setOuterSize() keeps the window from shrinking, and the skinned frame
+    // offers no border to drag, so the size stays fixed unless maximised.
+    gtk_window_set_resizable(GTK_WINDOW(m_window), TRUE);
+    m_frame = std::make_unique<GtkSkinnedFrame>(GTK_WINDOW(m_window), events);
+    m_body = m_frame->root();
     gtk_container_add(GTK_CONTAINER(m_window), m_body);
-    gtk_fixed_put(GTK_FIXED(m_body), m_soundBox.widget(), 4, 472);
-    gtk_widget_set_size_request(m_soundBox.widget(), 97, 16);
+    m_frame->placeOverStatusStrip(m_soundBox.widget());
     g_signal_connect(m_window, "destroy", G_CALLBACK(handleDestroy), this);
     g_signal_connect(m_window, "show", G_CALLBACK(handleShow), this);
+    g_signal_connect(m_window, "map-event", G_CALLBACK(handleMapped), this);
 }
 
 GtkMainWindow::~GtkMainWindow()
@@ -77,13 +82,22 @@ GtkMainWindow::~GtkMainWindow()
 void GtkMainWindow::setTitle(const std::string& title)
 {
     gtk_window_set_title(GTK_WINDOW(m_window), title.c_str());
+    m_frame->setCaption(title);
 }
 
 void GtkMainWindow::setClientSize(int width, int height)
 {
     m_clientWidth = std::max(width, 1);
     m_clientHeight = std::max(height, 1);
-    gtk_widget_set_size_request(m_body, m_clientWidth, m_clientHeight);
+    gtk_widget_set_size_request(m_window, m_clientWidth, m_clientHeight);
+    gtk_window_resize(GTK_WINDOW(m_window), m_clientWidth, m_clientHeight);
+}
+
+void GtkMainWindow::setOuterSize(int width, int height)
+{
+    // Without the window manager's decorations the client area is the whole
+    // window.
+    setClientSize(width, height);
 }
 
 void GtkMainWindow::present()
@@ -101,6 +115,17 @@ void GtkMainWindow::handleDestroy(GtkWidget*, gpointer data)
     if (self->m_destroyedHandler)
         self->m_events.dispatch(self->m_destroyedHandler);
     gtk_main_quit();
+}
+
+gboolean GtkMainWindow::handleMapped(GtkWidget*, GdkEvent*, gpointer data)
+{
+    auto* self = static_cast<GtkMainWindow*>(data);
+    if (!self->m_mappedOnce) {
+        self->m_mappedOnce = true;
+        if (self->m_maximizeWhenShown)
+            gtk_window_maximize(GTK_WINDOW(self->m_window));
+    }
+    return FALSE;
 }
 
 void GtkMainWindow::handleShow(GtkWidget*, gpointer data)

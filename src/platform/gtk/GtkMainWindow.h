@@ -3,11 +3,17 @@
 //
 // Implemented: title, fixed client size, centring on the box spanning all
 // monitors when first shown, the event loop ends when the window is destroyed.
+// The window manager's decorations are replaced by the skinned frame
+// (GtkSkinnedFrame); the window's outer size is its client size. Maximising
+// once shown goes through the window manager, so it needs one (EWMH).
 
 #include "platform/EventSink.h"
 #include "platform/Window.h"
+#include "platform/gtk/GtkSkinnedFrame.h"
 
 #include <gtk/gtk.h>
+
+#include <memory>
 
 namespace qvz::gtk {
 
@@ -40,6 +46,15 @@ public:
     platform::CheckBox& soundBox() override { return m_soundBox; }
     void onDestroyed(std::function<void()> handler) override { m_destroyedHandler = std::move(handler); }
     void onShown(std::function<void()> handler) override { m_shownHandler = std::move(handler); }
+    void setOuterSize(int width, int height) override;
+    void maximizeWhenShown() override { m_maximizeWhenShown = true; }
+    void setFrameLook(const platform::FrameLook& look) override { m_frame->setLook(look); }
+    void setStatusLook(const platform::FrameLook& look) override { m_frame->setStatusLook(look); }
+    void setFrameLayout(const platform::FrameLayout& layout) override { m_frame->setLayout(layout); }
+
+    // The container between the title bar and the status strip that holds the
+    // content view; it follows the window's size, maximised included.
+    GtkWidget* contentSlot() { return m_frame->contentSlot(); }
 
     // Centres the window on the desktop and shows it.
     void present();
@@ -50,15 +65,19 @@ public:
 private:
     static void handleDestroy(GtkWidget*, gpointer self);
     static void handleShow(GtkWidget*, gpointer self);
+    static gboolean handleMapped(GtkWidget*, GdkEvent*, gpointer self);
 
     platform::EventSink& m_events;
     GtkWidget* m_window = nullptr; // owned by GTK's list of top-levels while it lives
     GtkWidget* m_body = nullptr;
+    std::unique_ptr<GtkSkinnedFrame> m_frame;
     GtkCheckBox m_soundBox;
     std::function<void()> m_destroyedHandler;
     std::function<void()> m_shownHandler;
     int m_clientWidth = 0;
     int m_clientHeight = 0;
+    bool m_maximizeWhenShown = false;
+    bool m_mappedOnce = false;
 };
 
 // The rectangle that spans every monitor of the default display.

@@ -5,6 +5,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -23,6 +24,14 @@ public:
 
     void removeFile(const std::string& path) { m_files.erase(path); }
 
+    // A file whose contents change with every read: the function gets the
+    // read's number, counting from 1. It shows which read saw which value.
+    void setFileByRead(const std::string& path, std::function<std::string(int)> contents)
+    {
+        m_files[path] = std::string();
+        m_contentsByRead[path] = std::move(contents);
+    }
+
     // How often readFile() was asked for this path, whether or not it existed.
     int readCount(const std::string& path) const
     {
@@ -34,7 +43,9 @@ public:
 
     std::optional<std::string> readFile(const std::string& path) override
     {
-        ++m_readCounts[path];
+        int readNumber = ++m_readCounts[path];
+        if (auto byRead = m_contentsByRead.find(path); byRead != m_contentsByRead.end())
+            return byRead->second(readNumber);
         auto found = m_files.find(path);
         if (found == m_files.end())
             return std::nullopt;
@@ -57,6 +68,7 @@ private:
     // Nothing stored for a path means the file exists but is unreadable.
     std::map<std::string, std::optional<std::string>> m_files;
     std::map<std::string, int> m_readCounts;
+    std::map<std::string, std::function<std::string(int)>> m_contentsByRead;
 };
 
 }

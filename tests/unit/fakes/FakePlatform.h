@@ -7,6 +7,7 @@
 #include "platform/Window.h"
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,36 @@ public:
     void onDestroyed(std::function<void()> handler) override { destroyed = std::move(handler); }
     void onShown(std::function<void()> handler) override { shown = std::move(handler); }
 
+    // The frame's calls go to a log of their own, so that tests of the
+    // start-up sequence need not spell them out.
+    void setOuterSize(int width, int height) override
+    {
+        frameCall("setOuterSize " + std::to_string(width) + "x" + std::to_string(height));
+        outerWidth = width;
+        outerHeight = height;
+    }
+    void maximizeWhenShown() override
+    {
+        frameCall("maximizeWhenShown");
+        maximizedWhenShown = true;
+    }
+    void setFrameLook(const platform::FrameLook& look) override
+    {
+        frameCall("setFrameLook " + look.name);
+        frameLook = look;
+    }
+    void setStatusLook(const platform::FrameLook& look) override
+    {
+        frameCall("setStatusLook " + look.name);
+        statusLook = look;
+    }
+
+    void setFrameLayout(const platform::FrameLayout& layout) override
+    {
+        frameCall("setFrameLayout");
+        frameLayout = layout;
+    }
+
     FakeCheckBox sound;
     std::string title;
     int clientWidth = 0;
@@ -71,7 +102,25 @@ public:
     std::function<void()> destroyed;
     std::function<void()> shown;
 
+    std::vector<std::string> frameCalls;
+    // A frame call whose log entry starts with this text throws, as a failing
+    // platform would.
+    std::string failingCall;
+    int outerWidth = 0;
+    int outerHeight = 0;
+    bool maximizedWhenShown = false;
+    platform::FrameLook frameLook;
+    platform::FrameLook statusLook;
+    platform::FrameLayout frameLayout;
+
 private:
+    void frameCall(std::string call)
+    {
+        if (!failingCall.empty() && call.starts_with(failingCall))
+            throw std::runtime_error("Cannot " + call);
+        frameCalls.push_back(std::move(call));
+    }
+
     CallLog& m_log;
 };
 
@@ -151,6 +200,7 @@ public:
     {
         m_log.add("app.createMainWindow");
         auto window = std::make_unique<FakeMainWindow>(m_log);
+        window->failingCall = failingFrameCall;
         mainWindow = window.get();
         return window;
     }
@@ -176,6 +226,8 @@ public:
     platform::EventSink* events = nullptr;
     FakeMainWindow* mainWindow = nullptr;
     FakeSplashState splash;
+    // Handed to the main window when it is created (see FakeMainWindow::failingCall).
+    std::string failingFrameCall;
 
 private:
     CallLog& m_log;

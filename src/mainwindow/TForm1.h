@@ -7,6 +7,7 @@
 #include "platform/Window.h"
 
 #include <memory>
+#include <string>
 
 namespace qvz {
 
@@ -22,10 +23,20 @@ public:
 
 private:
     void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void WebBrowser1BeforeNavigate2(const platform::Navigation& navigation, bool& cancel);
+    // The ".mp3" rule of the background music runs here, last, for every
+    // navigation the view reports.
+    void mp3Rule(const std::string& linkText);
+    void Exit1Click();
+    void sdf3Click();
 
     platform::Platform m_platform;
     std::unique_ptr<platform::MainWindow> m_window;
     bool m_musicEnabled = false;
+    // The right-click filter's handle; 0 until FormShow installs it.
+    int MouseHookHandle = 0;
 };
 
 }

@@ -4,6 +4,9 @@
 // Implemented (gtk/GtkMainWindow): title, client size, centring on the box
 // that spans all monitors when first shown, closing ends the event loop.
 
+#include "platform/ContentView.h"
+#include "platform/PopupMenu.h"
+
 #include <functional>
 #include <string>
 
@@ -36,6 +39,13 @@ public:
     virtual void onDestroyed(std::function<void()> handler) = 0;
     // Called (through the event sink) each time the window is shown.
     virtual void onShown(std::function<void()> handler) = 0;
+
+    // The HTML view that fills the body between caption and status strip.
+    virtual ContentView& contentView() = 0;
+    // The shortcut menu of the window, its view and its status strip.
+    virtual PopupMenu& popupMenu() = 0;
+    // Closes the window as its close button does; returns before it closes.
+    virtual void close() = 0;
 };
 
 }

@@ -56,6 +56,8 @@ GtkMainWindow::GtkMainWindow(platform::EventSink& events)
     : m_events(events)
     , m_window(gtk_window_new(GTK_WINDOW_TOPLEVEL))
     , m_soundBox(events, "Sound", true)
+    , m_contentView(events)
+    , m_popupMenu(events)
 {
     gtk_window_set_resizable(GTK_WINDOW(m_window), FALSE);
     m_body = gtk_fixed_new();
@@ -64,6 +66,14 @@ GtkMainWindow::GtkMainWindow(platform::EventSink& events)
     gtk_widget_set_size_request(m_soundBox.widget(), 97, 16);
     g_signal_connect(m_window, "destroy", G_CALLBACK(handleDestroy), this);
     g_signal_connect(m_window, "show", G_CALLBACK(handleShow), this);
+    // The view between the caption and the status strip; right clicks that
+    // reach the window itself (the status strip, the frame) bring up the
+    // shortcut menu.
+    gtk_fixed_put(GTK_FIXED(m_body), m_contentView.widget(), 0, 32);
+    gtk_widget_set_size_request(m_contentView.widget(), 670, 437);
+    gtk_widget_add_events(m_window, GDK_BUTTON_PRESS_MASK);
+    g_signal_connect(m_window, "button-press-event", G_CALLBACK(handleButtonPress), this);
+    gtk_menu_attach_to_widget(GTK_MENU(m_popupMenu.widget()), m_window, nullptr);
 }
 
 GtkMainWindow::~GtkMainWindow()
@@ -84,6 +94,23 @@ void GtkMainWindow::setClientSize(int width, int height)
     m_clientWidth = std::max(width, 1);
     m_clientHeight = std::max(height, 1);
     gtk_widget_set_size_request(m_body, m_clientWidth, m_clientHeight);
+}
+
+void GtkMainWindow::close()
+{
+    // GTK sends the close request from an idle callback, so a menu item can
+    // close the window from its own handler.
+    if (m_window)
+        gtk_window_close(GTK_WINDOW(m_window));
+}
+
+gboolean GtkMainWindow::handleButtonPress(GtkWidget*, GdkEventButton* event, gpointer data)
+{
+    auto* self = static_cast<GtkMainWindow*>(data);
+    if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_SECONDARY)
+        return FALSE;
+    self->m_popupMenu.popUp(reinterpret_cast<GdkEvent*>(event));
+    return TRUE;
 }
 
 void GtkMainWindow::present()

@@ -6,6 +6,8 @@
 
 #include "platform/EventSink.h"
 #include "platform/Window.h"
+#include "platform/gtk/GtkContentView.h"
+#include "platform/gtk/GtkPopupMenu.h"
 
 #include <gtk/gtk.h>
 
@@ -40,6 +42,9 @@ public:
     platform::CheckBox& soundBox() override { return m_soundBox; }
     void onDestroyed(std::function<void()> handler) override { m_destroyedHandler = std::move(handler); }
     void onShown(std::function<void()> handler) override { m_shownHandler = std::move(handler); }
+    platform::ContentView& contentView() override { return m_contentView; }
+    platform::PopupMenu& popupMenu() override { return m_popupMenu; }
+    void close() override;
 
     // Centres the window on the desktop and shows it.
     void present();
@@ -50,6 +55,7 @@ public:
 private:
     static void handleDestroy(GtkWidget*, gpointer self);
     static void handleShow(GtkWidget*, gpointer self);
+    static gboolean handleButtonPress(GtkWidget*, GdkEventButton*, gpointer self);
 
     platform::EventSink& m_events;
     GtkWidget* m_window = nullptr; // owned by GTK's list of top-levels while it lives
@@ -59,6 +65,8 @@ private:
     std::function<void()> m_shownHandler;
     int m_clientWidth = 0;
     int m_clientHeight = 0;
+    GtkContentView m_contentView;
+    GtkPopupMenu m_popupMenu;
 };
 
 // The rectangle that spans every monitor of the default display.

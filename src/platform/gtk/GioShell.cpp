@@ -25,9 +25,15 @@ GObjectPtr<GFile> localFile(const std::string& target)
     if (target.starts_with('/'))
         return GObjectPtr<GFile>(g_file_new_for_path(target.c_str()));
     GCharPtr scheme(g_uri_parse_scheme(target.c_str()));
-    if (scheme && g_ascii_strcasecmp(scheme.get(), "file") == 0)
-        return GObjectPtr<GFile>(g_file_new_for_uri(target.c_str()));
-    return nullptr;
+    if (!scheme || g_ascii_strcasecmp(scheme.get(), "file") != 0)
+        return nullptr;
+    // A query or fragment ("page.htm?x=1") is not part of the file's name;
+    // a "?" or "#" inside a name is always escaped in a URI.
+    std::string withoutQuery = target.substr(0, target.find_first_of("?#"));
+    GCharPtr path(g_filename_from_uri(withoutQuery.c_str(), nullptr, nullptr));
+    if (!path)
+        return nullptr;
+    return GObjectPtr<GFile>(g_file_new_for_path(path.get()));
 }
 
 // An ELF program, or a script that names its interpreter, with the execute
@@ -71,7 +77,24 @@ void launchDefault(const char* uri)
     g_app_info_launch_default_for_uri_async(uri, context.get(), nullptr, launchFinished, nullptr);
 }
 
-int openLocalFile(GFile* file, const std::string& directory)
+void handlerFinished(GObject* handler, GAsyncResult* result, gpointer)
+{
+    GError* error = nullptr;
+    if (!g_app_info_launch_uris_finish(G_APP_INFO(handler), result, &error))
+        g_error_free(error);
+}
+
+// Opens the address with a handler already chosen for its file. GIO would
+// look the handler up again from the address, which fails for an address
+// carrying a query or a fragment, although the handler takes it.
+void launchWith(GAppInfo* handler, const std::string& uri)
+{
+    auto context = launchContext();
+    GList uris { const_cast<char*>(uri.c_str()), nullptr, nullptr };
+    g_app_info_launch_uris_async(handler, &uris, context.get(), nullptr, handlerFinished, nullptr);
+}
+
+int openLocalFile(GFile* file, const std::string& target, const std::string& directory)
 {
     GCharPtr path(g_file_get_path(file));
     if (!path)
@@ -100,8 +123,12 @@ int openLocalFile(GFile* file, const std::string& directory)
     GObjectPtr<GAppInfo> handler(contentType ? g_app_info_get_default_for_type(contentType, FALSE) : nullptr);
     if (!handler)
         return platform::kShellNoAssociation;
-    GCharPtr uri(g_file_get_uri(file));
-    launchDefault(uri.get());
+    if (target.starts_with('/')) {
+        GCharPtr uri(g_file_get_uri(file));
+        launchWith(handler.get(), uri.get());
+    } else {
+        launchWith(handler.get(), target);
+    }
     return platform::kShellStarted;
 }
 
@@ -140,7 +167,7 @@ int GioShell::execute(const std::string& verb, const std::string& target, const 
     if (verb != kOpenVerb)
         return platform::kShellAccessDenied;
     if (auto file = localFile(target))
-        return openLocalFile(file.get(), directory);
+        return openLocalFile(file.get(), target, directory);
     return openAddress(target);
 }
 

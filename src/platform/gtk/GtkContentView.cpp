@@ -27,6 +27,10 @@ GtkContentView::GtkContentView(platform::EventSink& events)
     // Nothing of the pages may be written to disk: no cache, no cookies or
     // storage, no favicons (the favicon database stays off unless given a
     // folder).
+    // Mesa keeps a shader cache in the home folder, and the web process
+    // starts Mesa even when it paints without the GPU. Its helpers inherit
+    // this from the program's own environment.
+    g_setenv("MESA_SHADER_CACHE_DISABLE", "true", TRUE);
     GObjectPtr<WebKitWebsiteDataManager> data(webkit_website_data_manager_new_ephemeral());
     m_context.reset(webkit_web_context_new_with_website_data_manager(data.get()));
     webkit_web_context_set_cache_model(m_context.get(), WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
@@ -80,8 +84,7 @@ void GtkContentView::navigate(const std::string& address)
 int GtkContentView::installRightClickFilter()
 {
     GtkWidget* view = widget();
-    m_pressFilter = connect(view, "button-press-event", MouseHookProc, this);
-    m_releaseFilter = connect(view, "button-release-event", MouseHookProc, this);
+    m_pressFilter = connect(view, "event", MouseHookProc, this);
     m_contextMenuFilter = connect(view, "context-menu", handleContextMenu, this);
     return kRightClickFilterHandle;
 }
@@ -195,11 +198,19 @@ void GtkContentView::handleLoadChanged(WebKitWebView* view, WebKitLoadEvent even
     self->m_warmUpAddress.clear();
 }
 
-gboolean GtkContentView::MouseHookProc(GtkWidget*, GdkEventButton* event, gpointer)
+gboolean GtkContentView::MouseHookProc(GtkWidget*, GdkEvent* event, gpointer)
 {
     // Handled here, the event reaches neither the page nor the window behind
     // the view, so no shortcut menu shows over the page either.
-    return event->button == GDK_BUTTON_SECONDARY;
+    switch (event->type) {
+    case GDK_BUTTON_PRESS:
+    case GDK_2BUTTON_PRESS:
+    case GDK_3BUTTON_PRESS:
+    case GDK_BUTTON_RELEASE:
+        return event->button.button == GDK_BUTTON_SECONDARY;
+    default:
+        return FALSE;
+    }
 }
 
 gboolean GtkContentView::handleContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*, gpointer)

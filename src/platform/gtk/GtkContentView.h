@@ -30,7 +30,7 @@ private:
     static gboolean handleDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType, gpointer self);
     static GtkWidget* handleCreate(WebKitWebView*, WebKitNavigationAction*, gpointer self);
     static void handleLoadChanged(WebKitWebView*, WebKitLoadEvent, gpointer self);
-    static gboolean MouseHookProc(GtkWidget*, GdkEventButton*, gpointer self);
+    static gboolean MouseHookProc(GtkWidget*, GdkEvent*, gpointer self);
     static gboolean handleContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*, gpointer);
 
     // Asks the program about one navigation; true when it may go ahead.

@@ -45,14 +45,16 @@ void GtkPopupMenu::setStyle(const platform::PopupMenuStyle& style)
     // are transparent over it except when selected. The font is left alone,
     // so the desktop's menu font shows.
     std::string menu = "menu." + std::string(kStyleClass);
+    // Items carry a border, drawn only when selected, inside their height.
+    int border = 1;
     int separatorLine = 1;
     int separatorMargin = (style.separatorHeight - separatorLine) / 2;
     std::string sheet = menu + " { padding: 0; border: 1px solid " + css(style.border) + "; "
         + "background-color: " + css(style.background) + "; "
         + "background-image: linear-gradient(to right, " + css(style.bar) + " " + px(style.barWidth) + ", "
         + css(style.background) + " " + px(style.barWidth) + "); }\n"
-        + menu + " menuitem { min-height: " + px(style.itemHeight) + "; padding: 0 " + px(8) + " 0 "
-        + px(style.barWidth + 6) + "; margin: 0; border: 1px solid transparent; color: " + css(style.text)
+        + menu + " menuitem { min-height: " + px(style.itemHeight - 2 * border) + "; padding: 0 " + px(8) + " 0 "
+        + px(style.barWidth + 6) + "; margin: 0; border: " + px(border) + " solid transparent; color: " + css(style.text)
         + "; background: none; }\n"
         + menu + " menuitem:hover { background-color: " + css(style.selected) + "; border-color: "
         + css(style.selected) + "; color: " + css(style.selectedText) + "; }\n"

@@ -1,5 +1,6 @@
 #include "mainwindow/TForm1.h"
 
+#include "mainwindow/LinkPolicy.h"
 #include "mainwindow/TForm1Design.h"
 #include "mainwindow/ThemeFile.h"
 #include "startup/LaunchSettings.h"
@@ -14,6 +15,9 @@ constexpr std::string_view kFullscreen = "Fullscreen";
 constexpr std::string_view kCustomSize = "Custorm";
 constexpr int32_t kDefaultWidth = 680;
 constexpr int32_t kDefaultHeight = 523;
+constexpr const char* kStartPage = "qvz.htm";
+constexpr const char* kHomePage = "https://www.pelmora.com/";
+constexpr const char* kOpenVerb = "open";
 }
 
 TForm1::TForm1(platform::Platform platform, platform::EventSink& events)
@@ -28,6 +32,17 @@ TForm1::TForm1(platform::Platform platform, platform::EventSink& events)
     m_window->setFrameLayout(design::frameLayout());
     m_window->setFrameLook(builtInLook(UIStyle::DeepBlue));
     m_window->setStatusLook(builtInLook(UIStyle::DeepBlue));
+    m_window->onShown([this] { FormShow(); });
+    m_window->onDestroyed([this] { FormDestroy(); });
+    m_window->contentView().onBeforeNavigate(
+        [this](const platform::Navigation& navigation, bool& cancel) { WebBrowser1BeforeNavigate2(navigation, cancel); });
+    auto& popupMenu = m_window->popupMenu();
+    popupMenu.setStyle(design::kPopupMenu1Style);
+    popupMenu.setItems({
+        { design::kExit1Caption, [this] { Exit1Click(); } },
+        { design::kN1Caption, nullptr },
+        { design::kSdf3Caption, [this] { sdf3Click(); } },
+    });
     events.dispatch([this] { FormCreate(); });
 }
 
@@ -88,6 +103,57 @@ void TForm1::loadFileTheme(const std::string& path)
 void TForm1::resizeWithinMinimum()
 {
     m_window->setOuterSize(std::max(m_outerWidth, m_minimumSize.width), std::max(m_outerHeight, m_minimumSize.height));
+}
+
+void TForm1::FormShow()
+{
+    MouseHookHandle = m_window->contentView().installRightClickFilter();
+    m_window->contentView().navigate(launchFolder(m_platform.files) + kStartPage);
+}
+
+void TForm1::FormDestroy()
+{
+    if (MouseHookHandle != 0) {
+        m_window->contentView().removeRightClickFilter(MouseHookHandle);
+        MouseHookHandle = 0;
+    }
+}
+
+void TForm1::WebBrowser1BeforeNavigate2(const platform::Navigation& navigation, bool& cancel)
+{
+    const std::string& linkText = navigation.address;
+    switch (decideLink(navigation)) {
+    case LinkDecision::ShowInView:
+        break;
+    case LinkDecision::OpenWithShell: {
+        // Shell failures are not reported: the link simply does nothing
+        // visible. Only a local file with no program for it gets the choice
+        // of one; an address nobody handles stays unanswered.
+        int result = m_platform.shell.execute(kOpenVerb, linkText, launchFolder(m_platform.files));
+        if (result == platform::kShellNoAssociation && isLocalAddress(linkText))
+            m_platform.shell.openWith(linkText);
+        cancel = true;
+        break;
+    }
+    case LinkDecision::Refuse:
+        cancel = true;
+        break;
+    }
+    mp3Rule(linkText);
+}
+
+void TForm1::mp3Rule(const std::string&)
+{
+}
+
+void TForm1::Exit1Click()
+{
+    m_window->close();
+}
+
+void TForm1::sdf3Click()
+{
+    m_platform.shell.execute(kOpenVerb, kHomePage, {});
 }
 
 }

@@ -40,6 +40,14 @@ private:
     void loadFileTheme(const std::string& path);
     // Sets the outer size, grown where the style's minimum demands.
     void resizeWithinMinimum();
+    void FormShow();
+    void FormDestroy();
+    void WebBrowser1BeforeNavigate2(const platform::Navigation& navigation, bool& cancel);
+    // The ".mp3" rule of the background music runs here, last, for every
+    // navigation the view reports.
+    void mp3Rule(const std::string& linkText);
+    void Exit1Click();
+    void sdf3Click();
 
     platform::Platform m_platform;
     std::unique_ptr<platform::MainWindow> m_window;
@@ -48,6 +56,8 @@ private:
     MinimumSize m_minimumSize = minimumSize(UIStyle::DeepBlue);
     int m_outerWidth = 0;
     int m_outerHeight = 0;
+    // The right-click filter's handle; 0 until FormShow installs it.
+    int MouseHookHandle = 0;
 };
 
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string_view>
+#include "platform/PopupMenu.h"
 
 namespace qvz::design {
 
@@ -89,5 +90,23 @@ inline constexpr platform::FrameLayout frameLayout()
     layout.checkBoxHeight = checkBox.height;
     return layout;
 }
+// suiPopupMenu1, the shortcut menu, in the DeepBlue style of the skin pack.
+inline constexpr platform::PopupMenuStyle kPopupMenu1Style {
+    .itemHeight = 21,
+    .separatorHeight = 5,
+    .barWidth = 26,
+    .bar = { 214, 211, 206 },
+    .background = { 255, 255, 255 },
+    .separator = { 132, 130, 132 },
+    .selected = { 68, 74, 160 },
+    .selectedText = { 255, 255, 255 },
+    .text = { 0, 0, 0 },
+    .border = { 0, 0, 0 },
+};
+
+// The items of suiPopupMenu1, in order.
+inline constexpr const char* kExit1Caption = "Exit";
+inline constexpr const char* kN1Caption = "-";
+inline constexpr const char* kSdf3Caption = "Pelmora Home page";
 
 }

@@ -3,12 +3,14 @@
 
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
+#include "platform/Shell.h"
 
 namespace qvz::platform {
 
 struct Platform {
     FileSystem& files;
     Application& application;
+    Shell& shell;
 };
 
 }

@@ -8,6 +8,9 @@
 
 #include "platform/Skin.h"
 
+#include "platform/ContentView.h"
+#include "platform/PopupMenu.h"
+
 #include <functional>
 #include <string>
 
@@ -52,6 +55,12 @@ public:
     virtual void setFrameLook(const FrameLook& look) = 0;
     virtual void setStatusLook(const FrameLook& look) = 0;
     virtual void setFrameLayout(const FrameLayout& layout) = 0;
+    // The HTML view that fills the body between caption and status strip.
+    virtual ContentView& contentView() = 0;
+    // The shortcut menu of the window, its view and its status strip.
+    virtual PopupMenu& popupMenu() = 0;
+    // Closes the window as its close button does; returns before it closes.
+    virtual void close() = 0;
 };
 
 }

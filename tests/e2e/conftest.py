@@ -119,6 +119,13 @@ def child_env(desktop, work_folder):
 
 
 @pytest.fixture
+def spy_desktop(child_env, work_folder):
+    """Handlers that record what the program asks the desktop to open (spydesktop.py)."""
+    import spydesktop
+    return spydesktop.SpyDesktop(work_folder / "spy", child_env)
+
+
+@pytest.fixture
 def menu(qvzmenu_binary, desktop, work_folder, child_env):
     """A menu folder holding a copy of the program; `menu.start()` runs it."""
     folder = harness.Menu(folder=work_folder / "menu", binary=qvzmenu_binary, workdir=work_folder / "cwd",

@@ -4,6 +4,7 @@
 
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/FakeShell.h"
 #include "mainwindow/TForm1.h"
 #include "startup/StandardErrorBox.h"
 
@@ -26,12 +27,13 @@ struct Form {
     CallLog log;
     FakeFileSystem files;
     FakeApplication application { log };
+    testing::FakeShell shell { log };
     StandardErrorBox errorBox { application, "Qvzmenu" };
     std::optional<TForm1> form;
 
     FakeMainWindow& create()
     {
-        form.emplace(platform::Platform { files, application }, errorBox);
+        form.emplace(platform::Platform { files, application, shell }, errorBox);
         return *application.mainWindow;
     }
 

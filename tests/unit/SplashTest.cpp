@@ -3,6 +3,7 @@
 
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/FakeShell.h"
 #include "fixtures/JpegFixtures.h"
 #include "startup/Project1.h"
 
@@ -27,6 +28,7 @@ struct SplashRun {
     CallLog log;
     FakeFileSystem files;
     FakeApplication application { log };
+    testing::FakeShell shell { log };
 
     explicit SplashRun(std::string settings)
     {
@@ -36,7 +38,7 @@ struct SplashRun {
 
     const testing::FakeSplashState& run()
     {
-        Project1({ files, application }).run();
+        Project1({ files, application, shell }).run();
         EXPECT_TRUE(application.splash.created);
         return application.splash;
     }
@@ -162,8 +164,9 @@ TEST(Splash, WithoutUseSplashNoSplashIsCreated)
         CallLog log;
         FakeFileSystem files;
         FakeApplication application { log };
+        testing::FakeShell shell { log };
         files.setFile(kSettings, settings);
-        Project1({ files, application }).run();
+        Project1({ files, application, shell }).run();
         EXPECT_FALSE(application.splash.created);
         EXPECT_EQ(std::count(log.calls.begin(), log.calls.end(), "app.sleepBlocking 1000"), 1);
     }

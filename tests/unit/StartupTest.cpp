@@ -5,6 +5,7 @@
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakePlatform.h"
 #include "fixtures/JpegFixtures.h"
+#include "fakes/FakeShell.h"
 #include "startup/Project1.h"
 
 #include <gtest/gtest.h>
@@ -20,11 +21,12 @@ struct StartupRun {
     CallLog log;
     FakeFileSystem files;
     FakeApplication application { log };
+    testing::FakeShell shell { log };
     int exitCode = -1;
 
     void run()
     {
-        exitCode = Project1({ files, application }).run();
+        exitCode = Project1({ files, application, shell }).run();
     }
 };
 
@@ -42,6 +44,9 @@ TEST(Startup, CreatesTheWindowPausesThenRunsTheLoop)
         "window.setTitle Hello",
         "app.sleepBlocking 1000",
         "app.run",
+        "view.installRightClickFilter",
+        "view.navigate /media/disc/qvz.htm",
+        "view.removeRightClickFilter 7",
     };
     EXPECT_EQ(startup.log.calls, expected);
     EXPECT_EQ(startup.exitCode, 0);
@@ -97,6 +102,9 @@ TEST(Startup, WithASplashShowsItBeforeTheMainWindowAndHidesItAfterThePause)
         "app.sleepBlocking 1000",
         "splash.hide",
         "app.run",
+        "view.installRightClickFilter",
+        "view.navigate /media/disc/qvz.htm",
+        "view.removeRightClickFilter 7",
     };
     EXPECT_EQ(startup.log.calls, expected);
     EXPECT_EQ(startup.exitCode, 0);

@@ -56,6 +56,8 @@ GtkMainWindow::GtkMainWindow(platform::EventSink& events)
     : m_events(events)
     , m_window(gtk_window_new(GTK_WINDOW_TOPLEVEL))
     , m_soundBox(events, "Sound", true)
+    , m_contentView(events)
+    , m_popupMenu(events)
 {
     // Resizable as far as the window manager knows: one that is not may not
     // be maximised under openbox and others. The size request set in
@@ -69,6 +71,13 @@ GtkMainWindow::GtkMainWindow(platform::EventSink& events)
     g_signal_connect(m_window, "destroy", G_CALLBACK(handleDestroy), this);
     g_signal_connect(m_window, "show", G_CALLBACK(handleShow), this);
     g_signal_connect(m_window, "map-event", G_CALLBACK(handleMapped), this);
+    // The view between the caption and the status strip; right clicks that
+    // reach the window itself (the status strip, the frame) bring up the
+    // shortcut menu.
+    gtk_box_pack_start(GTK_BOX(m_frame->contentSlot()), m_contentView.widget(), TRUE, TRUE, 0);
+    gtk_widget_add_events(m_window, GDK_BUTTON_PRESS_MASK);
+    g_signal_connect(m_window, "button-press-event", G_CALLBACK(handleButtonPress), this);
+    gtk_menu_attach_to_widget(GTK_MENU(m_popupMenu.widget()), m_window, nullptr);
 }
 
 GtkMainWindow::~GtkMainWindow()
@@ -98,6 +107,23 @@ void GtkMainWindow::setOuterSize(int width, int height)
     // Without the window manager's decorations the client area is the whole
     // window.
     setClientSize(width, height);
+}
+
+void GtkMainWindow::close()
+{
+    // GTK sends the close request from an idle callback, so a menu item can
+    // close the window from its own handler.
+    if (m_window)
+        gtk_window_close(GTK_WINDOW(m_window));
+}
+
+gboolean GtkMainWindow::handleButtonPress(GtkWidget*, GdkEventButton* event, gpointer data)
+{
+    auto* self = static_cast<GtkMainWindow*>(data);
+    if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_SECONDARY)
+        return FALSE;
+    self->m_popupMenu.popUp(reinterpret_cast<GdkEvent*>(event));
+    return TRUE;
 }
 
 void GtkMainWindow::present()

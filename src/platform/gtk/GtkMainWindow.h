@@ -10,6 +10,8 @@
 #include "platform/EventSink.h"
 #include "platform/Window.h"
 #include "platform/gtk/GtkSkinnedFrame.h"
+#include "platform/gtk/GtkContentView.h"
+#include "platform/gtk/GtkPopupMenu.h"
 
 #include <gtk/gtk.h>
 
@@ -55,6 +57,9 @@ public:
     // The container between the title bar and the status strip that holds the
     // content view; it follows the window's size, maximised included.
     GtkWidget* contentSlot() { return m_frame->contentSlot(); }
+    platform::ContentView& contentView() override { return m_contentView; }
+    platform::PopupMenu& popupMenu() override { return m_popupMenu; }
+    void close() override;
 
     // Centres the window on the desktop and shows it.
     void present();
@@ -66,6 +71,7 @@ private:
     static void handleDestroy(GtkWidget*, gpointer self);
     static void handleShow(GtkWidget*, gpointer self);
     static gboolean handleMapped(GtkWidget*, GdkEvent*, gpointer self);
+    static gboolean handleButtonPress(GtkWidget*, GdkEventButton*, gpointer self);
 
     platform::EventSink& m_events;
     GtkWidget* m_window = nullptr; // owned by GTK's list of top-levels while it lives
@@ -78,6 +84,8 @@ private:
     int m_clientHeight = 0;
     bool m_maximizeWhenShown = false;
     bool m_mappedOnce = false;
+    GtkContentView m_contentView;
+    GtkPopupMenu m_popupMenu;
 };
 
 // The rectangle that spans every monitor of the default display.

@@ -3,6 +3,8 @@
 // program asked of it, in order, in one shared log, so a test can check the
 // sequence of a whole start-up.
 
+#include "fakes/CallLog.h"
+#include "fakes/FakeContentView.h"
 #include "platform/Application.h"
 #include "platform/Window.h"
 
@@ -12,11 +14,6 @@
 #include <vector>
 
 namespace qvz::testing {
-
-struct CallLog {
-    std::vector<std::string> calls;
-    void add(std::string call) { calls.push_back(std::move(call)); }
-};
 
 class FakeCheckBox final : public platform::CheckBox {
 public:
@@ -45,6 +42,7 @@ class FakeMainWindow final : public platform::MainWindow {
 public:
     explicit FakeMainWindow(CallLog& log)
         : sound(log)
+        , view(log)
         , m_log(log)
     {
     }
@@ -64,6 +62,9 @@ public:
     }
     void onDestroyed(std::function<void()> handler) override { destroyed = std::move(handler); }
     void onShown(std::function<void()> handler) override { shown = std::move(handler); }
+    platform::ContentView& contentView() override { return view; }
+    platform::PopupMenu& popupMenu() override { return menu; }
+    void close() override { m_log.add("window.close"); }
 
     // The frame's calls go to a log of their own, so that tests of the
     // start-up sequence need not spell them out.
@@ -96,6 +97,8 @@ public:
     }
 
     FakeCheckBox sound;
+    FakeContentView view;
+    FakePopupMenu menu;
     std::string title;
     int clientWidth = 0;
     int clientHeight = 0;

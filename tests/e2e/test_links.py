@@ -91,8 +91,8 @@ class Session:
         return self.app.wait_accessible(role, name, TIMEOUT)
 
     def click_at(self, x, y, button=1):
-        self.desktop.x.run(["xdotool", "mousemove", "--sync", str(int(x)), str(int(y)), "click", str(button)],
-                           check=True)
+        # No --sync: it waits for the pointer to move, forever when it is already there.
+        self.desktop.x.run(["xdotool", "mousemove", str(int(x)), str(int(y)), "click", str(button)], check=True)
 
     def click(self, name, role=accessibility.LINK, button=1):
         node = self.node(role, name)

@@ -2,6 +2,8 @@
 // The main window: created hidden by the start-up sequence, which runs its
 // creation handler; shown by the event loop.
 
+#include "music/BackgroundMusic.h"
+#include "music/TMediaPlayer.h"
 #include "platform/EventSink.h"
 #include "platform/Platform.h"
 #include "platform/Window.h"
@@ -20,12 +22,18 @@ public:
 
     bool musicEnabled() const { return m_musicEnabled; }
 
+    // The ".mp3" rule, the last step of every navigation of the content view.
+    void mp3Rule(const std::string& linkText) { m_music.mp3Rule(linkText); }
+
 private:
     void FormCreate();
+    void musicStage(SettingsReader& settings);
 
     platform::Platform m_platform;
     std::unique_ptr<platform::MainWindow> m_window;
     bool m_musicEnabled = false;
+    music::TMediaPlayer m_mediaPlayer1;
+    music::BackgroundMusic m_music;
 };
 
 }

@@ -4,6 +4,8 @@
 // Implemented (gtk/GtkMainWindow): title, client size, centring on the box
 // that spans all monitors when first shown, closing ends the event loop.
 
+#include "platform/MediaPlayer.h"
+
 #include <functional>
 #include <string>
 
@@ -31,6 +33,10 @@ public:
     // The "Sound" box over the left end of the status strip; ticked and hidden
     // until the program shows it.
     virtual CheckBox& soundBox() = 0;
+
+    // The hidden media player's audio device, MediaPlayer1; it lives as long
+    // as the window object.
+    virtual MediaPlayer& mediaPlayer() = 0;
 
     // Called (through the event sink) once the window has been destroyed.
     virtual void onDestroyed(std::function<void()> handler) = 0;

@@ -6,6 +6,7 @@
 
 #include "platform/EventSink.h"
 #include "platform/Window.h"
+#include "platform/gtk/GstMediaPlayer.h"
 
 #include <gtk/gtk.h>
 
@@ -38,6 +39,7 @@ public:
     void setTitle(const std::string& title) override;
     void setClientSize(int width, int height) override;
     platform::CheckBox& soundBox() override { return m_soundBox; }
+    platform::MediaPlayer& mediaPlayer() override { return m_mediaPlayer; }
     void onDestroyed(std::function<void()> handler) override { m_destroyedHandler = std::move(handler); }
     void onShown(std::function<void()> handler) override { m_shownHandler = std::move(handler); }
 
@@ -55,6 +57,7 @@ private:
     GtkWidget* m_window = nullptr; // owned by GTK's list of top-levels while it lives
     GtkWidget* m_body = nullptr;
     GtkCheckBox m_soundBox;
+    GstMediaPlayer m_mediaPlayer;
     std::function<void()> m_destroyedHandler;
     std::function<void()> m_shownHandler;
     int m_clientWidth = 0;

@@ -2,6 +2,8 @@
 
 #include "platform/gtk/GLibPtr.h"
 
+#include <gst/audio/gstaudiobasesink.h>
+
 #include <stdexcept>
 
 namespace qvz::gtk {
@@ -34,6 +36,18 @@ std::string errorText(GstMessage* message)
     GErrorPtr error(raw);
     GCharPtr debugText(debug);
     return error && error->message ? error->message : "Unknown media error";
+}
+
+// How much decoded audio the sink holds ahead of what is heard. The end of the
+// track is reported as soon as its last buffer has been queued, and the restart
+// must be queued before the sink runs dry; the event loop can be held up for
+// a whole second by the pause before it starts, so the sink holds more.
+constexpr gint64 kSinkBufferMicroseconds = 1500000;
+
+void handleElementAdded(GstBin*, GstBin*, GstElement* element, gpointer)
+{
+    if (GST_IS_AUDIO_BASE_SINK(element))
+        g_object_set(element, "buffer-time", kSinkBufferMicroseconds, nullptr);
 }
 
 gint64 samplesToTime(int64_t samples, int rate)
@@ -82,6 +96,8 @@ void GstMediaPlayer::open(const std::string& path, std::optional<platform::Sampl
     g_object_set(m_pipeline, "uri", uri.get(), "flags", kPlayFlagAudio, nullptr);
     if (audioSink)
         g_object_set(m_pipeline, "audio-sink", audioSink, nullptr);
+    // Connected to the pipeline, which lives no longer than this object.
+    g_signal_connect(m_pipeline, "deep-element-added", G_CALLBACK(handleElementAdded), nullptr);
     if (videoSink)
         g_object_set(m_pipeline, "video-sink", videoSink, nullptr);
 

@@ -113,6 +113,13 @@ void GstMediaPlayer::open(const std::string& path, std::optional<platform::Sampl
         gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
         waitUntilReady();
         requireRealSink();
+        // Without a stop, a parser may end the segment at its own estimate of
+        // the length (FLAC's rounds up to whole blocks), which the sink then
+        // plays as silence; the stream's exact duration closes it at the last
+        // sample.
+        gint64 duration = -1;
+        if (m_segmentStop < 0 && gst_element_query_duration(m_pipeline, GST_FORMAT_TIME, &duration) && duration > 0)
+            m_segmentStop = duration;
         // From here on the track plays as one segment, so its end is reported
         // while the sink still holds audio to bridge the restart.
         seekToStart(Flush::Yes);

@@ -220,13 +220,26 @@ void GstMediaPlayer::play()
     if (m_atEnd) {
         // Still playing out the end of the track: a seek without flushing
         // lets the queued audio finish and the start follow it seamlessly.
-        bool seamless = m_mode == platform::PlayerMode::Playing && !m_drained;
+        bool seamless = m_mode == platform::PlayerMode::Playing && !m_drained && !playedOut();
         seekToStart(seamless ? Flush::No : Flush::Yes);
         m_atEnd = false;
         m_drained = false;
     }
     gst_element_set_state(m_pipeline, GST_STATE_PLAYING);
     m_mode = platform::PlayerMode::Playing;
+}
+
+bool GstMediaPlayer::playedOut()
+{
+    // When the restart comes after the sink has played everything queued (the
+    // event loop was held up), a seamless restart would carry timestamps that
+    // are already past: the sink drops such audio until the clock catches up,
+    // which is seconds of silence. A flushing restart costs a short gap instead.
+    constexpr gint64 kMargin = 30 * GST_MSECOND;
+    gint64 position = -1;
+    if (m_segmentStop < 0 || !gst_element_query_position(m_pipeline, GST_FORMAT_TIME, &position))
+        return false;
+    return position >= m_segmentStop - kMargin;
 }
 
 void GstMediaPlayer::pause()

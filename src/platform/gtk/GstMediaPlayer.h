@@ -55,6 +55,8 @@ private:
     // error it posts, or a text of ours when it takes too long.
     void waitUntilReady();
     void seekToStart(Flush flush);
+    // True when the sink has already played the track's end.
+    bool playedOut();
     // Throws when the automatic sink found no sound server to play to.
     void requireRealSink();
 

@@ -75,6 +75,10 @@ def pss_kib(pid):
 
 def run(session, server, binary, root, name, soak_minutes=0):
     folder = root / name.replace(".", "-")
+    counter = 1
+    while folder.exists():
+        counter += 1
+        folder = root / f"{name.replace('.', '-')}-{counter}"
     menu = harness.Menu(folder=folder / "menu", binary=binary, workdir=folder / "cwd", logs=folder / "logs",
                         env=session.child_env(folder / "home"), desktop=session)
     tone(menu.path, name)
@@ -84,7 +88,11 @@ def run(session, server, binary, root, name, soak_minutes=0):
     result = {"format": name}
     try:
         app.wait_window(20.0)
-        harness.wait_until(lambda: recording.signal().first_sound() is not None, 10.0, "sound")
+        try:
+            harness.wait_until(lambda: recording.signal().first_sound() is not None, 10.0, "sound")
+        except harness.WaitTimeout:
+            result["error"] = "no sound heard"
+            return result
         start = recording.signal().first_sound()
         harness.wait_until(lambda: recording.seconds() >= start + LISTEN_SECONDS, LISTEN_SECONDS + 10, "recording")
         heard = recording.signal()

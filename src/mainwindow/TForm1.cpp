@@ -23,6 +23,8 @@ constexpr const char* kOpenVerb = "open";
 TForm1::TForm1(platform::Platform platform, platform::EventSink& events)
     : m_platform(platform)
     , m_window(platform.application.createMainWindow())
+    , m_mediaPlayer1(m_window->mediaPlayer(), platform.files)
+    , m_music(platform.files, m_mediaPlayer1, m_window->soundBox(), m_musicEnabled)
 {
     m_window->setClientSize(design::kForm1ClientSize.width, design::kForm1ClientSize.height);
     // The frame has no system border at run time, so its outer size is the
@@ -43,6 +45,8 @@ TForm1::TForm1(platform::Platform platform, platform::EventSink& events)
         { design::kN1Caption, nullptr },
         { design::kSdf3Caption, [this] { sdf3Click(); } },
     });
+    m_mediaPlayer1.onNotify([this](music::NotifyValue value) { m_music.MediaPlayer1Notify(value); });
+    m_window->soundBox().onClick([this] { m_music.CheckBox1Click(); });
     events.dispatch([this] { FormCreate(); });
 }
 
@@ -77,8 +81,9 @@ void TForm1::FormCreate()
     musicStage(settings);
 }
 
-void TForm1::musicStage(SettingsReader&)
+void TForm1::musicStage(SettingsReader& settings)
 {
+    m_music.musicStage(settings);
 }
 
 void TForm1::applyUIStyle(UIStyle style)
@@ -140,10 +145,6 @@ void TForm1::WebBrowser1BeforeNavigate2(const platform::Navigation& navigation, 
         break;
     }
     mp3Rule(linkText);
-}
-
-void TForm1::mp3Rule(const std::string&)
-{
 }
 
 void TForm1::Exit1Click()

@@ -3,6 +3,8 @@
 // creation handler; shown by the event loop.
 
 #include "mainwindow/SkinStyles.h"
+#include "music/BackgroundMusic.h"
+#include "music/TMediaPlayer.h"
 #include "platform/EventSink.h"
 #include "platform/Platform.h"
 #include "platform/Window.h"
@@ -24,6 +26,9 @@ public:
 
     bool musicEnabled() const { return m_musicEnabled; }
 
+    // The ".mp3" rule, the last step of every navigation of the content view.
+    void mp3Rule(const std::string& linkText) { m_music.mp3Rule(linkText); }
+
     // The theme manager's style code, DeepBlue from the design until
     // FormCreate's skin stage changes it.
     UIStyle uiStyle() const { return m_uiStyle; }
@@ -43,9 +48,6 @@ private:
     void FormShow();
     void FormDestroy();
     void WebBrowser1BeforeNavigate2(const platform::Navigation& navigation, bool& cancel);
-    // The ".mp3" rule of the background music runs here, last, for every
-    // navigation the view reports.
-    void mp3Rule(const std::string& linkText);
     void Exit1Click();
     void sdf3Click();
 
@@ -58,6 +60,8 @@ private:
     int m_outerHeight = 0;
     // The right-click filter's handle; 0 until FormShow installs it.
     int MouseHookHandle = 0;
+    music::TMediaPlayer m_mediaPlayer1;
+    music::BackgroundMusic m_music;
 };
 
 }

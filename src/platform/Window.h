@@ -11,6 +11,8 @@
 #include "platform/ContentView.h"
 #include "platform/PopupMenu.h"
 
+#include "platform/MediaPlayer.h"
+
 #include <functional>
 #include <string>
 
@@ -38,6 +40,10 @@ public:
     // The "Sound" box over the left end of the status strip; ticked and hidden
     // until the program shows it.
     virtual CheckBox& soundBox() = 0;
+
+    // The hidden media player's audio device, MediaPlayer1; it lives as long
+    // as the window object.
+    virtual MediaPlayer& mediaPlayer() = 0;
 
     // Called (through the event sink) once the window has been destroyed.
     virtual void onDestroyed(std::function<void()> handler) = 0;

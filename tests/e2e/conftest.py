@@ -118,6 +118,17 @@ def child_env(desktop, work_folder):
 # and sets XDG_DATA_DIRS there when system handlers must not answer.
 
 
+@pytest.fixture(scope="session")
+def sound_server(desktop):
+    """PulseAudio with a null sink named "null", for the whole session.
+
+    Its address is put in `desktop.env` as PULSE_SERVER, so every `child_env` made after
+    it reaches this server. Tests that hear the program take it before `menu`.
+    """
+    import sound
+    return sound.SoundServer(desktop).start()
+
+
 @pytest.fixture
 def spy_desktop(child_env, work_folder):
     """Handlers that record what the program asks the desktop to open (spydesktop.py)."""

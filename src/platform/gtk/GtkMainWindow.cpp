@@ -56,6 +56,7 @@ GtkMainWindow::GtkMainWindow(platform::EventSink& events)
     : m_events(events)
     , m_window(gtk_window_new(GTK_WINDOW_TOPLEVEL))
     , m_soundBox(events, "Sound", true)
+    , m_mediaPlayer(events)
     , m_contentView(events)
     , m_popupMenu(events)
 {
@@ -138,6 +139,8 @@ void GtkMainWindow::handleDestroy(GtkWidget*, gpointer data)
 {
     auto* self = static_cast<GtkMainWindow*>(data);
     self->m_window = nullptr;
+    // The music ends with the window, not when the program gets round to it.
+    self->m_mediaPlayer.close();
     if (self->m_destroyedHandler)
         self->m_events.dispatch(self->m_destroyedHandler);
     gtk_main_quit();

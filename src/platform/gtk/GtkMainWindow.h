@@ -12,6 +12,7 @@
 #include "platform/gtk/GtkSkinnedFrame.h"
 #include "platform/gtk/GtkContentView.h"
 #include "platform/gtk/GtkPopupMenu.h"
+#include "platform/gtk/GstMediaPlayer.h"
 
 #include <gtk/gtk.h>
 
@@ -46,6 +47,7 @@ public:
     void setTitle(const std::string& title) override;
     void setClientSize(int width, int height) override;
     platform::CheckBox& soundBox() override { return m_soundBox; }
+    platform::MediaPlayer& mediaPlayer() override { return m_mediaPlayer; }
     void onDestroyed(std::function<void()> handler) override { m_destroyedHandler = std::move(handler); }
     void onShown(std::function<void()> handler) override { m_shownHandler = std::move(handler); }
     void setOuterSize(int width, int height) override;
@@ -78,6 +80,7 @@ private:
     GtkWidget* m_body = nullptr;
     std::unique_ptr<GtkSkinnedFrame> m_frame;
     GtkCheckBox m_soundBox;
+    GstMediaPlayer m_mediaPlayer;
     std::function<void()> m_destroyedHandler;
     std::function<void()> m_shownHandler;
     int m_clientWidth = 0;

@@ -8,6 +8,7 @@
 #include "platform/Application.h"
 #include "platform/Window.h"
 
+#include <deque>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -38,16 +39,88 @@ private:
     CallLog& m_log;
 };
 
+// The audio device: records commands, keeps the mode a real device would
+// have, and delivers notices only when the test says so.
+class FakeMediaPlayer final : public platform::MediaPlayer {
+public:
+    explicit FakeMediaPlayer(CallLog& log)
+        : m_log(log)
+    {
+    }
+
+    void open(const std::string& path, std::optional<platform::SampleRange> realSamples) override
+    {
+        m_log.add("player.open " + path);
+        this->realSamples = realSamples;
+        if (!openError.empty())
+            throw std::runtime_error(openError);
+        currentMode = platform::PlayerMode::Stopped;
+    }
+    void close() override
+    {
+        m_log.add("player.close");
+        currentMode = platform::PlayerMode::NotOpen;
+    }
+    void play() override
+    {
+        m_log.add("player.play");
+        currentMode = platform::PlayerMode::Playing;
+    }
+    void pause() override
+    {
+        m_log.add("player.pause");
+        currentMode = platform::PlayerMode::Paused;
+    }
+    void stop() override
+    {
+        m_log.add("player.stop");
+        currentMode = platform::PlayerMode::Stopped;
+    }
+    platform::PlayerMode mode() const override { return currentMode; }
+    void onEnded(std::function<void()> handler) override { ended = std::move(handler); }
+    void onFailed(std::function<void(const std::string&)> handler) override { failed = std::move(handler); }
+    void post(std::function<void()> function) override { posted.push_back(std::move(function)); }
+
+    // The track plays to its end.
+    void finishTrack()
+    {
+        currentMode = platform::PlayerMode::Stopped;
+        if (ended)
+            ended();
+    }
+    // Runs the notices posted so far, as the event loop would.
+    void runPosted()
+    {
+        while (!posted.empty()) {
+            auto function = std::move(posted.front());
+            posted.pop_front();
+            function();
+        }
+    }
+
+    platform::PlayerMode currentMode = platform::PlayerMode::NotOpen;
+    std::optional<platform::SampleRange> realSamples;
+    std::string openError;
+    std::function<void()> ended;
+    std::function<void(const std::string&)> failed;
+    std::deque<std::function<void()>> posted;
+
+private:
+    CallLog& m_log;
+};
+
 class FakeMainWindow final : public platform::MainWindow {
 public:
     explicit FakeMainWindow(CallLog& log)
         : sound(log)
         , view(log)
+        , player(log)
         , m_log(log)
     {
     }
 
     platform::CheckBox& soundBox() override { return sound; }
+    platform::MediaPlayer& mediaPlayer() override { return player; }
 
     void setTitle(const std::string& title) override
     {
@@ -99,6 +172,7 @@ public:
     FakeCheckBox sound;
     FakeContentView view;
     FakePopupMenu menu;
+    FakeMediaPlayer player;
     std::string title;
     int clientWidth = 0;
     int clientHeight = 0;

@@ -6,6 +6,10 @@ from pathlib import Path
 
 import pytest
 
+from test_links import Session, wait_handed
+
+START_TITLE = "Example menu"
+SECOND_TITLE = "About"
 EXAMPLE_MENU = Path(__file__).resolve().parents[2] / "examples" / "menu"
 
 
@@ -30,7 +34,7 @@ def example_caption():
 
 
 @pytest.mark.parametrize("executable", [True, False], ids=["execute-bits", "no-execute-bits"])
-def test_autorun_script_starts_the_menu_from_another_folder(menu, work_folder, executable):
+def test_autorun_script_starts_the_menu_from_another_folder(menu, desktop, spy_desktop, work_folder, executable):
     lay_out_example(menu)
     if not executable:
         strip_execute_bits(menu.path)
@@ -42,5 +46,12 @@ def test_autorun_script_starts_the_menu_from_another_folder(menu, work_folder, e
     app = menu.start(argv=["/bin/sh", str(menu.file("autorun.sh"))], cwd=elsewhere)
 
     window = app.wait_window(title=example_caption(), timeout=20)
+    session = Session(app, desktop)
+    session.wait_page(START_TITLE)
+    session.click("Read the guide (PDF)")
+    wait_handed(spy_desktop, app, "pdf", menu, "guide.pdf")
+    session.click("More about this menu")
+    session.wait_page(SECOND_TITLE)
+
     window.close()
     assert app.wait_exit(10) == 0

@@ -10,7 +10,7 @@
 namespace qvz {
 namespace {
 
-struct FrameSpec {
+struct FrameShape {
     unsigned char versionBits = 3; // MPEG-1
     bool crc = false;
     bool mono = false;
@@ -30,30 +30,30 @@ std::string bigEndian(unsigned value)
 }
 
 // The first frame of a file as an encoder writes it, with the fields the test names.
-std::string firstFrame(const FrameSpec& spec)
+std::string firstFrame(const FrameShape& shape)
 {
-    std::string bytes = spec.id3;
-    unsigned char b1 = 0xE0 | spec.versionBits << 3 | 1 << 1 | (spec.crc ? 0 : 1);
-    unsigned char b2 = 9 << 4 | spec.rateIndex << 2;
-    unsigned char b3 = spec.mono ? 0xC0 : 0x00;
+    std::string bytes = shape.id3;
+    unsigned char b1 = 0xE0 | shape.versionBits << 3 | 1 << 1 | (shape.crc ? 0 : 1);
+    unsigned char b2 = 9 << 4 | shape.rateIndex << 2;
+    unsigned char b3 = shape.mono ? 0xC0 : 0x00;
     bytes += { char(0xFF), char(b1), char(b2), char(b3) };
-    if (spec.crc)
+    if (shape.crc)
         bytes += std::string(2, '\0');
-    bool mpeg1 = spec.versionBits == 3;
-    bytes += std::string(mpeg1 ? (spec.mono ? 17 : 32) : (spec.mono ? 9 : 17), '\0');
-    bytes += spec.tag;
-    bytes += bigEndian(spec.flags);
-    if (spec.flags & 0x1)
-        bytes += bigEndian(spec.frames);
-    if (spec.flags & 0x2)
+    bool mpeg1 = shape.versionBits == 3;
+    bytes += std::string(mpeg1 ? (shape.mono ? 17 : 32) : (shape.mono ? 9 : 17), '\0');
+    bytes += shape.tag;
+    bytes += bigEndian(shape.flags);
+    if (shape.flags & 0x1)
+        bytes += bigEndian(shape.frames);
+    if (shape.flags & 0x2)
         bytes += bigEndian(123456);
-    if (spec.flags & 0x4)
+    if (shape.flags & 0x4)
         bytes += std::string(100, '\x01');
-    if (spec.flags & 0x8)
+    if (shape.flags & 0x8)
         bytes += bigEndian(57);
-    std::string lame = spec.encoder;
+    std::string lame = shape.encoder;
     lame.resize(21, '\0');
-    lame += { char(spec.delay >> 4), char((spec.delay & 0xF) << 4 | spec.padding >> 8), char(spec.padding & 0xFF) };
+    lame += { char(shape.delay >> 4), char((shape.delay & 0xF) << 4 | shape.padding >> 8), char(shape.padding & 0xFF) };
     bytes += lame;
     bytes += std::string(200, '\0');
     return bytes;
@@ -70,20 +70,20 @@ TEST(Mp3RealSamples, FromTheLameHeader)
 {
     struct Case {
         const char* name;
-        FrameSpec spec;
+        FrameShape shape;
         bool found;
         int64_t first;
         int64_t end;
         int rate;
     };
     auto with = [](auto change) {
-        FrameSpec spec;
-        change(spec);
-        return spec;
+        FrameShape shape;
+        change(shape);
+        return shape;
     };
     const std::vector<Case> cases {
         // 40 frames of 1152 samples hold 1 s at 44.1 kHz plus 576 + 1404 samples.
-        { "one-second-lame", FrameSpec {}, true, 576 + 529, 46080 - 1404 + 529, 44100 },
+        { "one-second-lame", FrameShape {}, true, 576 + 529, 46080 - 1404 + 529, 44100 },
         { "xing-tag", with([](auto& s) { s.tag = "Xing"; }), true, 1105, 45205, 44100 },
         { "after-id3v2", with([](auto& s) { s.id3 = id3Tag(300); }), true, 1105, 45205, 44100 },
         { "mono-48k", with([](auto& s) { s.mono = true; s.rateIndex = 1; }), true, 1105, 45205, 48000 },
@@ -100,7 +100,7 @@ TEST(Mp3RealSamples, FromTheLameHeader)
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
-        auto range = music::mp3RealSamples(firstFrame(row.spec));
+        auto range = music::mp3RealSamples(firstFrame(row.shape));
         ASSERT_EQ(range.has_value(), row.found);
         if (!range)
             continue;
@@ -118,8 +118,8 @@ TEST(Mp3RealSamples, NotAnMp3)
         { "wav", "RIFF\x24\0\0\0WAVEfmt " },
         { "id3-only", id3Tag(20) },
         { "id3-size-past-the-end", "ID3\x04\0\0\x7F\x7F\x7F\x7F" },
-        { "cut-inside-the-tag", firstFrame(FrameSpec {}).substr(0, 60) },
-        { "cut-inside-the-lame-extension", firstFrame(FrameSpec {}).substr(0, 4 + 32 + 8 + 12 + 100 + 4 + 10) },
+        { "cut-inside-the-tag", firstFrame(FrameShape {}).substr(0, 60) },
+        { "cut-inside-the-lame-extension", firstFrame(FrameShape {}).substr(0, 4 + 32 + 8 + 12 + 100 + 4 + 10) },
     };
     for (const auto& [name, bytes] : cases)
         EXPECT_FALSE(music::mp3RealSamples(bytes).has_value()) << name;

@@ -11,6 +11,7 @@ packages=(
   libjpeg62-turbo-dev libcairo2-dev libgtest-dev libgmock-dev
   timgm6mb-soundfont
   xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils imagemagick
+  xserver-xorg-core xserver-xorg-video-dummy
   pulseaudio pulseaudio-utils sox libsox-fmt-all ffmpeg
   python3-pytest python3-pyatspi python3-gi python3-xlib gir1.2-gdkpixbuf-2.0 at-spi2-core dbus dbus-x11
   shared-mime-info desktop-file-utils

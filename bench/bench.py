@@ -31,6 +31,7 @@ sys.path.insert(0, str(REPOSITORY / "tests" / "e2e"))
 
 import desktop as desktop_module  # noqa: E402
 import harness  # noqa: E402
+import sound  # noqa: E402
 from Xlib import X, display as xdisplay  # noqa: E402
 
 PAGE_COLOUR = (0x1E, 0x8C, 0x5A)
@@ -297,6 +298,8 @@ def main():
     work = Path(tempfile.mkdtemp(prefix="qvz-bench-"))
     desktop = desktop_module.Desktop().start()
     try:
+        # A real sound server for the music run; every program started later reaches it.
+        sound.SoundServer(desktop).start()
         screen = Screen(desktop.env["DISPLAY"])
         subjects = [Launcher(desktop, screen, work, binary=os.path.abspath(options.binary)),
                     Bare(desktop, screen, work, binary=os.path.abspath(options.bare))]

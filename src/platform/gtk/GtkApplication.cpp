@@ -5,7 +5,9 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <cassert>
+#include <utility>
 #include <stdexcept>
 
 namespace qvz::gtk {
@@ -49,7 +51,9 @@ void GtkApplication::initialize(const std::string& title)
 
 std::unique_ptr<platform::MainWindow> GtkApplication::createMainWindow()
 {
-    return std::make_unique<GtkMainWindow>(events());
+    auto window = std::make_unique<GtkMainWindow>(events());
+    m_windowToWarmUp = window.get();
+    return window;
 }
 
 std::unique_ptr<platform::SplashWindow> GtkApplication::createSplashWindow()
@@ -61,8 +65,15 @@ void GtkApplication::sleepBlocking(int milliseconds)
 {
     if (GdkDisplay* display = gdk_display_get_default())
         gdk_display_flush(display);
-    if (milliseconds > 0)
-        g_usleep(static_cast<gulong>(milliseconds) * 1000);
+    const gint64 end = g_get_monotonic_time() + gint64(std::max(milliseconds, 0)) * 1000;
+    // The start-up pause handles no events and shows nothing new, so the
+    // main window's slow preparation (the web engine) runs inside it rather
+    // than before it. It runs no event loop either.
+    if (GtkMainWindow* window = std::exchange(m_windowToWarmUp, nullptr))
+        window->warmUp();
+    const gint64 remaining = end - g_get_monotonic_time();
+    if (remaining > 0)
+        g_usleep(static_cast<gulong>(remaining));
 }
 
 void GtkApplication::run(platform::MainWindow& mainWindow)

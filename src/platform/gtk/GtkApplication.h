@@ -9,6 +9,8 @@
 
 namespace qvz::gtk {
 
+class GtkMainWindow;
+
 class GtkApplication final : public platform::Application {
 public:
     // Opens the display; throws when there is none.
@@ -26,6 +28,8 @@ public:
 
 private:
     platform::EventSink* m_sink = nullptr;
+    // The main window, until its preparation has run in the start-up pause.
+    GtkMainWindow* m_windowToWarmUp = nullptr;
 };
 
 }

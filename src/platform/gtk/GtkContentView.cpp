@@ -23,7 +23,14 @@ std::unique_ptr<SignalConnection> connect(gpointer instance, const char* signal,
 
 GtkContentView::GtkContentView(platform::EventSink& events)
     : m_events(events)
+    , m_holder(GTK_WIDGET(g_object_ref_sink(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0))))
 {
+}
+
+void GtkContentView::createView()
+{
+    if (m_view)
+        return;
     // Nothing of the pages may be written to disk: no cache, no cookies or
     // storage, no favicons (the favicon database stays off unless given a
     // folder).
@@ -45,6 +52,8 @@ GtkContentView::GtkContentView(platform::EventSink& events)
     GtkWidget* view = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW,
         "web-context", m_context.get(), "settings", settings.get(), nullptr));
     m_view.reset(WEBKIT_WEB_VIEW(g_object_ref_sink(view)));
+    gtk_box_pack_start(GTK_BOX(m_holder.get()), view, TRUE, TRUE, 0);
+    gtk_widget_show(view);
 
     m_decidePolicy = connect(view, "decide-policy", handleDecidePolicy, this);
     m_create = connect(view, "create", handleCreate, this);
@@ -77,13 +86,15 @@ void GtkContentView::navigate(const std::string& address)
     }
     // WebKit may spell the address differently when it reports it, so the
     // program's navigation is recognised as the next one that no page started.
+    createView();
     m_programNavigationPending = true;
     webkit_web_view_load_uri(m_view.get(), uri.c_str());
 }
 
 int GtkContentView::installRightClickFilter()
 {
-    GtkWidget* view = widget();
+    createView();
+    GtkWidget* view = GTK_WIDGET(m_view.get());
     m_pressFilter = connect(view, "event", MouseHookProc, this);
     m_contextMenuFilter = connect(view, "context-menu", handleContextMenu, this);
     return kRightClickFilterHandle;

@@ -24,7 +24,14 @@ public:
     int installRightClickFilter() override;
     void removeRightClickFilter(int handle) override;
 
-    GtkWidget* widget() { return GTK_WIDGET(m_view.get()); }
+    // The container the web view lives in; the view itself comes with
+    // warmUp() or the first navigation.
+    GtkWidget* widget() { return m_holder.get(); }
+
+    // Creates the web view and starts its web process on a blank page. The
+    // application does this while the start-up pause blocks anyway, so the
+    // time it takes is not added to the start.
+    void warmUp() { createView(); }
 
 private:
     static gboolean handleDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType, gpointer self);
@@ -33,11 +40,14 @@ private:
     static gboolean MouseHookProc(GtkWidget*, GdkEvent*, gpointer self);
     static gboolean handleContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*, gpointer);
 
+    void createView();
+
     // Asks the program about one navigation; true when it may go ahead.
     bool allowed(const std::string& address, const std::string& initiator);
     bool decideNavigation(WebKitNavigationPolicyDecision* decision, WebKitPolicyDecisionType type);
 
     platform::EventSink& m_events;
+    GObjectPtr<GtkWidget> m_holder; // ours beside the parent container's
     GObjectPtr<WebKitWebContext> m_context;
     GObjectPtr<WebKitWebView> m_view; // ours beside the parent container's
     BeforeNavigate m_beforeNavigate;

@@ -63,6 +63,9 @@ public:
     platform::PopupMenu& popupMenu() override { return m_popupMenu; }
     void close() override;
 
+    // Heavy preparation that can wait for the start-up pause.
+    void warmUp() { m_contentView.warmUp(); }
+
     // Centres the window on the desktop and shows it.
     void present();
     bool destroyed() const { return m_window == nullptr; }

@@ -142,18 +142,13 @@ void GstMediaPlayer::open(const std::string& path, std::optional<platform::Sampl
     GstObjectPtr<GstBus> bus(gst_element_get_bus(m_pipeline));
     m_busWatch = gst_bus_add_watch(bus.get(), handleBusMessage, this);
     m_mode = platform::PlayerMode::Stopped;
-    m_atEnd = false;
-    m_drained = false;
-    m_segmentRunning = true;
     // A short track can be queued whole, and its end reported, while the
-    // pipeline is still getting ready; that end was taken off the bus by the
-    // wait, so it goes back on for the watch, or the first loop point is lost.
-    if (endDuringOpen) {
-        GstMessage* end = *endDuringOpen == GST_MESSAGE_EOS
-            ? gst_message_new_eos(GST_OBJECT(m_pipeline))
-            : gst_message_new_segment_done(GST_OBJECT(m_pipeline), GST_FORMAT_TIME, m_segmentStop);
-        gst_bus_post(bus.get(), end);
-    }
+    // pipeline is still getting ready. The first play then queues the restart
+    // at once: the event loop may be held up by the rest of start-up before
+    // it could react to that end, and the loop point must not be lost.
+    m_atEnd = endDuringOpen.has_value();
+    m_drained = endDuringOpen == GST_MESSAGE_EOS;
+    m_segmentRunning = !m_atEnd;
 }
 
 std::optional<GstMessageType> GstMediaPlayer::waitUntilReady()

@@ -261,3 +261,13 @@ def gstreamer_error(path):
         if line.startswith("ERROR: from element"):
             return line.split(": ", 2)[2].strip()
     raise AssertionError(f"GStreamer played {path} without an error: {result.stdout} {result.stderr}")
+
+
+def sound_server_warning(env):
+    """GStreamer's own message when the automatic audio sink finds no sound server."""
+    result = subprocess.run(["gst-launch-1.0", "audiotestsrc", "num-buffers=5", "!", "autoaudiosink"],
+                            env=env, capture_output=True, text=True, timeout=30)
+    for line in (result.stdout + result.stderr).splitlines():
+        if line.startswith("WARNING: from element"):
+            return line.split(": ", 2)[2].strip()
+    raise AssertionError(f"GStreamer found a sound server: {result.stdout} {result.stderr}")

@@ -311,3 +311,21 @@ def test_mp3_link_without_music_shows_no_message(sound_server, menu, desktop, sp
     with pytest.raises(WaitTimeout):
         app.wait_dialog(QUIET_PERIOD)
     close_and_expect_clean_exit(app)
+
+
+def test_no_sound_server_reports_gstreamers_message(menu, child_env, work_folder):
+    child_env["PULSE_SERVER"] = f"unix:{work_folder / 'no-server-here'}"
+    expected = sound.sound_server_warning(child_env)
+    if expected and expected[-1] > ".":
+        expected += "."
+    sound.make_tone(menu.path, "tone.ogg")
+    menu.write("autorun.inf", music_settings("tone.ogg"))
+    app = menu.start()
+    dialog = app.wait_dialog(LATEST_WINDOW)
+    texts = [text for text in accessibility.texts(dialog) if text]
+    assert expected in texts, f"error box texts {texts}, GStreamer says {expected!r}"
+    app.click("OK")
+    app.wait_window(LATEST_WINDOW, title="Music")
+    sound_box(app)
+    assert showing_sound_box(app) is None, "the Sound box is showing without a sound server"
+    close_and_expect_clean_exit(app)

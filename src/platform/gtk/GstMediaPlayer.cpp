@@ -163,7 +163,11 @@ std::optional<GstMessageType> GstMediaPlayer::waitUntilReady()
         case GST_MESSAGE_ERROR:
             throw std::runtime_error(errorText(message));
         case GST_MESSAGE_WARNING:
-            m_sinkWarning = errorText(message);
+            // The automatic sink's own complaint says why there is no sound
+            // server; warnings that follow from its fallback (playbin's "No
+            // volume control found") would only hide it.
+            if (m_sinkWarning.empty() && fromAudioSink(message))
+                m_sinkWarning = errorText(message);
             break;
         case GST_MESSAGE_SEGMENT_DONE:
         case GST_MESSAGE_EOS:
@@ -191,6 +195,15 @@ std::optional<GstMessageType> GstMediaPlayer::waitUntilReady()
         if (message)
             take(message.get());
     }
+}
+
+bool GstMediaPlayer::fromAudioSink(GstMessage* message)
+{
+    GstElement* sink = nullptr;
+    g_object_get(m_pipeline, "audio-sink", &sink, nullptr);
+    GstObjectPtr<GstElement> owned(sink);
+    GstObject* source = GST_MESSAGE_SRC(message);
+    return sink && source && (source == GST_OBJECT(sink) || gst_object_has_as_ancestor(source, GST_OBJECT(sink)));
 }
 
 void GstMediaPlayer::requireRealSink()

@@ -61,6 +61,8 @@ private:
     bool seekToStart(Flush flush);
     // Stops the playback and tells the program why.
     void reportFailure(const std::string& text);
+    // True when the message comes from the automatic audio sink or the sink it chose.
+    bool fromAudioSink(GstMessage* message);
     // Throws when the automatic sink found no sound server to play to.
     void requireRealSink();
 

@@ -170,6 +170,17 @@ class Signal:
                 run_start = None
         return found
 
+    def onsets(self, start=0.0, end=None):
+        """Seconds at which sound begins after a stretch below the sound level."""
+        found = []
+        previous = True
+        for index, level in enumerate(self.block_levels(start, end)):
+            loud = level > SOUND_LEVEL
+            if loud and not previous:
+                found.append(start + index * BLOCK / RATE)
+            previous = loud
+        return found
+
     def marker_starts(self, start=0.0, end=None):
         """Seconds at which the 880 Hz marker begins: every start of the test tone."""
         first = int(start * RATE) // BLOCK
@@ -216,6 +227,31 @@ def make_tone(folder, name, channels=2):
     return target
 
 
+def make_midi(folder, name):
+    """Writes a one-second Standard MIDI File: one piano note struck at its start and held.
+
+    At 120 beats a minute and 480 ticks a beat, 960 ticks are a second.
+    """
+    def delta(value):
+        out = [value & 0x7F]
+        value >>= 7
+        while value:
+            out.insert(0, 0x80 | (value & 0x7F))
+            value >>= 7
+        return bytes(out)
+    events = b"".join([
+        delta(0) + bytes([0xC0, 0]),  # a piano on channel 1
+        delta(0) + bytes([0x90, 69, 110]), delta(960) + bytes([0x80, 69, 0]),
+        delta(0) + bytes([0xFF, 0x2F, 0]),  # end of track
+    ])
+    header = b"MThd" + (6).to_bytes(4, "big") + (0).to_bytes(2, "big") + (1).to_bytes(2, "big") \
+        + (480).to_bytes(2, "big")
+    target = Path(folder) / name
+    target.parent.mkdir(parents=True, exist_ok=True)
+    target.write_bytes(header + b"MTrk" + len(events).to_bytes(4, "big") + events)
+    return target
+
+
 def gstreamer_error(path):
     """GStreamer's own message for a file it cannot play, as gst-launch reports it."""
     result = subprocess.run(
@@ -225,3 +261,13 @@ def gstreamer_error(path):
         if line.startswith("ERROR: from element"):
             return line.split(": ", 2)[2].strip()
     raise AssertionError(f"GStreamer played {path} without an error: {result.stdout} {result.stderr}")
+
+
+def sound_server_warning(env):
+    """GStreamer's own message when the automatic audio sink finds no sound server."""
+    result = subprocess.run(["gst-launch-1.0", "audiotestsrc", "num-buffers=5", "!", "autoaudiosink"],
+                            env=env, capture_output=True, text=True, timeout=30)
+    for line in (result.stdout + result.stderr).splitlines():
+        if line.startswith("WARNING: from element"):
+            return line.split(": ", 2)[2].strip()
+    raise AssertionError(f"GStreamer found a sound server: {result.stdout} {result.stderr}")

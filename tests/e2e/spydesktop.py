@@ -17,6 +17,7 @@ HANDLERS = {
     "pdf": ["application/pdf"],
     "browser": ["text/html", "x-scheme-handler/http", "x-scheme-handler/https"],
     "mail": ["x-scheme-handler/mailto"],
+    "music": ["audio/mpeg"],
 }
 
 # What the private XDG_DATA_DIRS keeps of /usr/share: never "applications".

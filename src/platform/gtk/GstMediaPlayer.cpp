@@ -44,10 +44,17 @@ std::string errorText(GstMessage* message)
 // a whole second by the pause before it starts, so the sink holds more.
 constexpr gint64 kSinkBufferMicroseconds = 1500000;
 
+// fluidsynth's own master gain (0.2) renders General MIDI about 20 dB below
+// the level of ordinary recorded music; this brings a MIDI tune up to it.
+constexpr gdouble kMidiSynthGain = 1.0;
+
 void handleElementAdded(GstBin*, GstBin*, GstElement* element, gpointer)
 {
     if (GST_IS_AUDIO_BASE_SINK(element))
         g_object_set(element, "buffer-time", kSinkBufferMicroseconds, nullptr);
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (factory && g_str_equal(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)), "fluiddec"))
+        g_object_set(element, "synth-gain", kMidiSynthGain, nullptr);
 }
 
 gint64 samplesToTime(int64_t samples, int rate)
@@ -109,8 +116,11 @@ void GstMediaPlayer::open(const std::string& path, std::optional<platform::Sampl
         m_segmentStop = -1;
     }
     m_sinkWarning.clear();
+    std::optional<GstMessageType> endDuringOpen;
     try {
         gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
+        // An end seen while prerolling belongs to the stream before the
+        // segment seek below replaces it.
         waitUntilReady();
         requireRealSink();
         // Without a stop, a parser may end the segment at its own estimate of
@@ -122,8 +132,9 @@ void GstMediaPlayer::open(const std::string& path, std::optional<platform::Sampl
             m_segmentStop = duration;
         // From here on the track plays as one segment, so its end is reported
         // while the sink still holds audio to bridge the restart.
-        seekToStart(Flush::Yes);
-        waitUntilReady();
+        if (!seekToStart(Flush::Yes))
+            throw std::runtime_error("The file cannot be played from its start");
+        endDuringOpen = waitUntilReady();
     } catch (...) {
         close();
         throw;
@@ -131,12 +142,41 @@ void GstMediaPlayer::open(const std::string& path, std::optional<platform::Sampl
     GstObjectPtr<GstBus> bus(gst_element_get_bus(m_pipeline));
     m_busWatch = gst_bus_add_watch(bus.get(), handleBusMessage, this);
     m_mode = platform::PlayerMode::Stopped;
-    m_atEnd = false;
-    m_drained = false;
+    // A short track can be queued whole, and its end reported, while the
+    // pipeline is still getting ready. The first play then queues the restart
+    // at once: the event loop may be held up by the rest of start-up before
+    // it could react to that end, and the loop point must not be lost.
+    m_atEnd = endDuringOpen.has_value();
+    m_drained = endDuringOpen == GST_MESSAGE_EOS;
+    m_segmentRunning = !m_atEnd;
 }
 
-void GstMediaPlayer::waitUntilReady()
+std::optional<GstMessageType> GstMediaPlayer::waitUntilReady()
 {
+    // Popping discards every message that does not match the filter, so the
+    // ends of the track are asked for too and handed back.
+    constexpr auto kWanted = GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_WARNING | GST_MESSAGE_ASYNC_DONE
+        | GST_MESSAGE_SEGMENT_DONE | GST_MESSAGE_EOS);
+    std::optional<GstMessageType> end;
+    auto take = [this, &end](GstMessage* message) {
+        switch (GST_MESSAGE_TYPE(message)) {
+        case GST_MESSAGE_ERROR:
+            throw std::runtime_error(errorText(message));
+        case GST_MESSAGE_WARNING:
+            // The automatic sink's own complaint says why there is no sound
+            // server; warnings that follow from its fallback (playbin's "No
+            // volume control found") would only hide it.
+            if (m_sinkWarning.empty() && fromAudioSink(message))
+                m_sinkWarning = errorText(message);
+            break;
+        case GST_MESSAGE_SEGMENT_DONE:
+        case GST_MESSAGE_EOS:
+            end = GST_MESSAGE_TYPE(message);
+            break;
+        default:
+            break;
+        }
+    };
     GstObjectPtr<GstBus> bus(gst_element_get_bus(m_pipeline));
     gint64 deadline = g_get_monotonic_time() + gint64 { kOpenTimeoutSeconds } * G_USEC_PER_SEC;
     for (;;) {
@@ -145,24 +185,25 @@ void GstMediaPlayer::waitUntilReady()
         gint64 left = deadline - g_get_monotonic_time();
         if (result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL) {
             // Messages that came before the change finished still count.
-            while (GstMessagePtr message { gst_bus_pop_filtered(bus.get(), GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_WARNING)) }) {
-                if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR)
-                    throw std::runtime_error(errorText(message.get()));
-                m_sinkWarning = errorText(message.get());
-            }
-            return;
+            while (GstMessagePtr message { gst_bus_pop_filtered(bus.get(), kWanted) })
+                take(message.get());
+            return end;
         }
         if (left <= 0)
             throw std::runtime_error("The file did not become ready to play in time");
-        GstMessagePtr message { gst_bus_timed_pop_filtered(bus.get(), std::min<gint64>(left, 50 * G_USEC_PER_SEC / 1000) * GST_USECOND,
-            GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_WARNING | GST_MESSAGE_ASYNC_DONE)) };
-        if (!message)
-            continue;
-        if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR)
-            throw std::runtime_error(errorText(message.get()));
-        if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_WARNING)
-            m_sinkWarning = errorText(message.get());
+        GstMessagePtr message { gst_bus_timed_pop_filtered(bus.get(), std::min<gint64>(left, 50 * G_USEC_PER_SEC / 1000) * GST_USECOND, kWanted) };
+        if (message)
+            take(message.get());
     }
+}
+
+bool GstMediaPlayer::fromAudioSink(GstMessage* message)
+{
+    GstElement* sink = nullptr;
+    g_object_get(m_pipeline, "audio-sink", &sink, nullptr);
+    GstObjectPtr<GstElement> owned(sink);
+    GstObject* source = GST_MESSAGE_SRC(message);
+    return sink && source && (source == GST_OBJECT(sink) || gst_object_has_as_ancestor(source, GST_OBJECT(sink)));
 }
 
 void GstMediaPlayer::requireRealSink()
@@ -190,11 +231,11 @@ void GstMediaPlayer::requireRealSink()
         throw std::runtime_error(m_sinkWarning.empty() ? "No sound server to play to" : m_sinkWarning);
 }
 
-void GstMediaPlayer::seekToStart(Flush flush)
+bool GstMediaPlayer::seekToStart(Flush flush)
 {
     auto flags = GstSeekFlags(GST_SEEK_FLAG_SEGMENT | GST_SEEK_FLAG_ACCURATE
         | (flush == Flush::Yes ? GST_SEEK_FLAG_FLUSH : GST_SEEK_FLAG_NONE));
-    gst_element_seek(m_pipeline, 1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, m_segmentStart,
+    return gst_element_seek(m_pipeline, 1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, m_segmentStart,
         m_segmentStop < 0 ? GST_SEEK_TYPE_NONE : GST_SEEK_TYPE_SET, m_segmentStop < 0 ? 0 : m_segmentStop);
 }
 
@@ -211,6 +252,7 @@ void GstMediaPlayer::close()
     m_pipeline = nullptr;
     m_mode = platform::PlayerMode::NotOpen;
     m_atEnd = false;
+    m_segmentRunning = false;
 }
 
 void GstMediaPlayer::play()
@@ -218,28 +260,25 @@ void GstMediaPlayer::play()
     if (!m_pipeline)
         return;
     if (m_atEnd) {
-        // Still playing out the end of the track: a seek without flushing
-        // lets the queued audio finish and the start follow it seamlessly.
-        bool seamless = m_mode == platform::PlayerMode::Playing && !m_drained && !playedOut();
-        seekToStart(seamless ? Flush::No : Flush::Yes);
+        // The end of a segment is reported when its last sample has been
+        // queued, so a seek without flushing puts the start right behind it:
+        // no gap, and nothing lost when the event loop was held up. Should
+        // the restart come after the sink has played out, its samples carry
+        // times already past; the sink skips those and the loop goes on in
+        // step with the clock. Only a pipeline that has drained to EOS needs
+        // a flush to take data again; so does a seek that found no taker.
+        if (m_drained || !seekToStart(Flush::No)) {
+            if (!seekToStart(Flush::Yes)) {
+                reportFailure("The track cannot be played again from its start");
+                return;
+            }
+        }
         m_atEnd = false;
         m_drained = false;
+        m_segmentRunning = true;
     }
     gst_element_set_state(m_pipeline, GST_STATE_PLAYING);
     m_mode = platform::PlayerMode::Playing;
-}
-
-bool GstMediaPlayer::playedOut()
-{
-    // When the restart comes after the sink has played everything queued (the
-    // event loop was held up), a seamless restart would carry timestamps that
-    // are already past: the sink drops such audio until the clock catches up,
-    // which is seconds of silence. A flushing restart costs a short gap instead.
-    constexpr gint64 kMargin = 30 * GST_MSECOND;
-    gint64 position = -1;
-    if (m_segmentStop < 0 || !gst_element_query_position(m_pipeline, GST_FORMAT_TIME, &position))
-        return false;
-    return position >= m_segmentStop - kMargin;
 }
 
 void GstMediaPlayer::pause()
@@ -256,6 +295,16 @@ void GstMediaPlayer::stop()
         return;
     gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
     m_mode = platform::PlayerMode::Stopped;
+}
+
+void GstMediaPlayer::reportFailure(const std::string& text)
+{
+    gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
+    m_mode = platform::PlayerMode::Stopped;
+    if (m_failedHandler) {
+        auto handler = m_failedHandler;
+        m_events.dispatch([handler, text] { handler(text); });
+    }
 }
 
 platform::PlayerMode GstMediaPlayer::mode() const
@@ -287,21 +336,20 @@ gboolean GstMediaPlayer::handleBusMessage(GstBus*, GstMessage* message, gpointer
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_SEGMENT_DONE:
     case GST_MESSAGE_EOS:
+        // Every seek starts one segment, which ends once; a second end
+        // reported for it (a parser's SEGMENT_DONE followed by the EOS of a
+        // drained stream) is not a second loop point.
+        if (!self->m_segmentRunning)
+            break;
+        self->m_segmentRunning = false;
         self->m_atEnd = true;
         self->m_drained = GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
         if (self->m_endedHandler)
             self->m_events.dispatch(self->m_endedHandler);
         break;
-    case GST_MESSAGE_ERROR: {
-        std::string text = errorText(message);
-        gst_element_set_state(self->m_pipeline, GST_STATE_PAUSED);
-        self->m_mode = platform::PlayerMode::Stopped;
-        if (self->m_failedHandler) {
-            auto handler = self->m_failedHandler;
-            self->m_events.dispatch([handler, text] { handler(text); });
-        }
+    case GST_MESSAGE_ERROR:
+        self->reportFailure(errorText(message));
         break;
-    }
     default:
         break;
     }

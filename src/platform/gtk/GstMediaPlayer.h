@@ -7,10 +7,12 @@
 // sink falls back to a silent fake sink) is an open failure. Playback runs in
 // segment mode: the end of the track posts SEGMENT_DONE instead of EOS, and a
 // play that follows it is a non-flushing seek, so the audio queued in the sink
-// runs straight into the restart without a gap. A range of real samples (an
+// (kSinkBufferMicroseconds) runs straight into the restart without a gap, even
+// when the event loop reacts late. Each segment's end is reported once. A range of real samples (an
 // MP3's) becomes the segment's start and stop. MIDI goes through midiparse
 // and fluiddec, which loads the first soundfont it finds under
-// /usr/share/sounds/sf2.
+// /usr/share/sounds (sf3, then sf2); midiparse does no segment seeks, so a
+// MIDI track ends in EOS and restarts with a flushing seek, a short gap.
 // Not implemented: video, positions, volume.
 
 #include "platform/EventSink.h"
@@ -52,11 +54,15 @@ private:
     static gboolean runPosted(gpointer self);
 
     // Waits for the pipeline to finish its state change; throws the first
-    // error it posts, or a text of ours when it takes too long.
-    void waitUntilReady();
-    void seekToStart(Flush flush);
-    // True when the sink has already played the track's end.
-    bool playedOut();
+    // error it posts, or a text of ours when it takes too long. Returns the
+    // kind of end (SEGMENT_DONE or EOS) taken off the bus meanwhile, if any.
+    std::optional<GstMessageType> waitUntilReady();
+    // False when no element took the seek.
+    bool seekToStart(Flush flush);
+    // Stops the playback and tells the program why.
+    void reportFailure(const std::string& text);
+    // True when the message comes from the automatic audio sink or the sink it chose.
+    bool fromAudioSink(GstMessage* message);
     // Throws when the automatic sink found no sound server to play to.
     void requireRealSink();
 
@@ -75,6 +81,8 @@ private:
     // The end came as EOS (the file's elements do not do segment seeks), so
     // the pipeline has drained and a restart needs a flushing seek.
     bool m_drained = false;
+    // A segment has been started by a seek and its end not yet reported.
+    bool m_segmentRunning = false;
 };
 
 }

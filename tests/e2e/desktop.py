@@ -213,31 +213,10 @@ class Desktop:
     # --- pieces -------------------------------------------------------------------
 
     def _start_x_server(self):
-        # The server reads every cookie in its -auth file whatever display it names, so
-        # the cookie can be made before the display number is known.
-        cookie = secrets.token_hex(16)
-        server_auth = self.root / "xserver.auth"
-        client_auth = self.root / "xauthority"
-        subprocess.run(["xauth", "-q", "-f", str(server_auth), "add", ":0", ".", cookie],
-                       check=True, capture_output=True)
-        read_end, write_end = os.pipe()
-        try:
-            self.spawn("Xvfb", [
-                "Xvfb", "-displayfd", str(write_end),
-                "-screen", "0", f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x{SCREEN_DEPTH}",
-                "-nolisten", "tcp", "-auth", str(server_auth), "-noreset",
-            ], env={"PATH": BASE_PATH}, pass_fds=(write_end,))
-            os.close(write_end)
-            write_end = None
-            number = _read_line(read_end, START_TIMEOUT, "Xvfb to report its display number",
-                                self.check_alive)
-        finally:
-            os.close(read_end)
-            if write_end is not None:
-                os.close(write_end)
-        self.display = f":{int(number)}"
-        subprocess.run(["xauth", "-q", "-f", str(client_auth), "add", self.display, ".", cookie],
-                       check=True, capture_output=True)
+        self.display, client_auth = start_x_server(
+            self.root, "Xvfb",
+            ["Xvfb", "-screen", "0", f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x{SCREEN_DEPTH}"],
+            self.spawn, self.check_alive)
         self.env = {
             "PATH": BASE_PATH,
             "LANG": "C.UTF-8",
@@ -317,6 +296,37 @@ class Desktop:
 
     def _a11y_bus_address(self):
         return self._bus_call("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress")
+
+
+def start_x_server(root, name, argv, spawn, check_alive):
+    """Starts an X server (`argv` without its display or access options) with a private
+    cookie and returns (display, client authority file).
+
+    The server reads every cookie in its -auth file whatever display it names, so the
+    cookie can be made before the display number is known; -displayfd lets the server
+    pick a free display, so parallel runs never collide.
+    """
+    cookie = secrets.token_hex(16)
+    server_auth = root / "xserver.auth"
+    client_auth = root / "xauthority"
+    subprocess.run(["xauth", "-q", "-f", str(server_auth), "add", ":0", ".", cookie],
+                   check=True, capture_output=True)
+    read_end, write_end = os.pipe()
+    try:
+        spawn(name, [*argv, "-displayfd", str(write_end), "-nolisten", "tcp",
+                     "-auth", str(server_auth), "-noreset"],
+              env={"PATH": BASE_PATH}, pass_fds=(write_end,))
+        os.close(write_end)
+        write_end = None
+        number = _read_line(read_end, START_TIMEOUT, f"{name} to report its display number", check_alive)
+    finally:
+        os.close(read_end)
+        if write_end is not None:
+            os.close(write_end)
+    display = f":{int(number)}"
+    subprocess.run(["xauth", "-q", "-f", str(client_auth), "add", display, ".", cookie],
+                   check=True, capture_output=True)
+    return display, client_auth
 
 
 def _read_line(fd, timeout, what, check):

@@ -11,15 +11,12 @@ The server lives only as long as its fixture. It borrows the session desktop's b
 driven through the accessibility tree as usual; only DISPLAY and XAUTHORITY differ.
 """
 
-import os
-import secrets
 import shutil
-import subprocess
 from pathlib import Path
 
 import harness
 import screenshots
-from desktop import BASE_PATH, START_TIMEOUT, DesktopError, _read_line, _tail, user_folders
+from desktop import BASE_PATH, START_TIMEOUT, DesktopError, _tail, start_x_server, user_folders
 from xwindows import XServer
 
 DUMMY_DRIVER = Path("/usr/lib/xorg/modules/drivers/dummy_drv.so")
@@ -131,35 +128,16 @@ class TwoMonitorDesktop:
         return process
 
     def _start_x_server(self):
-        cookie = secrets.token_hex(16)
-        server_auth = self.root / "xserver.auth"
-        client_auth = self.root / "xauthority"
-        subprocess.run(["xauth", "-q", "-f", str(server_auth), "add", ":0", ".", cookie],
-                       check=True, capture_output=True)
         config = self.root / "xorg.conf"
         config.write_text(XORG_CONFIG.format(width=FRAMEBUFFER[0], height=FRAMEBUFFER[1]))
         config_folder = self.root / "xorg.conf.d"
         config_folder.mkdir()
-        read_end, write_end = os.pipe()
-        try:
-            self._spawn("Xorg", [
-                "Xorg", "-displayfd", str(write_end),
-                "-config", str(config), "-configdir", str(config_folder),
-                "-logfile", str(self.logs / "Xorg.log"),
-                "-nolisten", "tcp", "-auth", str(server_auth), "-noreset",
-                "-novtswitch", "-sharevts", "+extension", "RANDR",
-            ], env={"PATH": BASE_PATH}, pass_fds=(write_end,))
-            os.close(write_end)
-            write_end = None
-            number = _read_line(read_end, START_TIMEOUT, "Xorg to report its display number",
-                                self._check_alive)
-        finally:
-            os.close(read_end)
-            if write_end is not None:
-                os.close(write_end)
-        self.display = f":{int(number)}"
-        subprocess.run(["xauth", "-q", "-f", str(client_auth), "add", self.display, ".", cookie],
-                       check=True, capture_output=True)
+        self.display, client_auth = start_x_server(
+            self.root, "Xorg",
+            ["Xorg", "-config", str(config), "-configdir", str(config_folder),
+             "-logfile", str(self.logs / "Xorg.log"),
+             "-novtswitch", "-sharevts", "+extension", "RANDR"],
+            self._spawn, self._check_alive)
         self.env = {
             "PATH": BASE_PATH,
             "LANG": "C.UTF-8",

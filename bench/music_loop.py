@@ -13,7 +13,6 @@ import argparse
 import os
 import shutil
 import statistics
-import subprocess
 import sys
 import time
 from pathlib import Path
@@ -27,31 +26,10 @@ import sound  # noqa: E402
 LISTEN_SECONDS = 6.0
 
 
-def make_midi(path):
-    """A one-second General MIDI file: a marker note then a held note, both on a piano."""
-    ticks_per_beat = 480  # at 120 beats a minute, 960 ticks are a second
-
-    def var(value):
-        out = [value & 0x7F]
-        value >>= 7
-        while value:
-            out.insert(0, 0x80 | (value & 0x7F))
-            value >>= 7
-        return bytes(out)
-    events = b"".join([
-        var(0) + bytes([0xC0, 0]),
-        var(0) + bytes([0x90, 81, 100]), var(96) + bytes([0x80, 81, 0]),
-        var(0) + bytes([0x90, 69, 100]), var(864) + bytes([0x80, 69, 0]),
-        var(0) + bytes([0xFF, 0x2F, 0]),
-    ])
-    header = b"MThd" + (6).to_bytes(4, "big") + (0).to_bytes(2, "big") + (1).to_bytes(2, "big") \
-        + ticks_per_beat.to_bytes(2, "big")
-    Path(path).write_bytes(header + b"MTrk" + len(events).to_bytes(4, "big") + events)
-
-
 def tone(folder, name):
     if name.endswith(".mid"):
-        make_midi(folder / name)
+        # A short marker note, then a held one, so each loop's start can be found.
+        sound.make_midi(folder, name, notes=((81, 96), (69, 864)))
     else:
         sound.make_tone(folder, name)
 

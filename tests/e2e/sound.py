@@ -15,7 +15,6 @@ import array
 import os
 import subprocess
 import time
-import wave
 from pathlib import Path
 
 import harness
@@ -227,8 +226,9 @@ def make_tone(folder, name, channels=2):
     return target
 
 
-def make_midi(folder, name):
-    """Writes a one-second Standard MIDI File: one piano note struck at its start and held.
+def make_midi(folder, name, notes=((69, 960),)):
+    """Writes a one-second Standard MIDI File of piano `notes`, (pitch, ticks held) one
+    after the other; by default one note struck at its start and held.
 
     At 120 beats a minute and 480 ticks a beat, 960 ticks are a second.
     """
@@ -239,11 +239,10 @@ def make_midi(folder, name):
             out.insert(0, 0x80 | (value & 0x7F))
             value >>= 7
         return bytes(out)
-    events = b"".join([
-        delta(0) + bytes([0xC0, 0]),  # a piano on channel 1
-        delta(0) + bytes([0x90, 69, 110]), delta(960) + bytes([0x80, 69, 0]),
-        delta(0) + bytes([0xFF, 0x2F, 0]),  # end of track
-    ])
+    events = delta(0) + bytes([0xC0, 0])  # a piano on channel 1
+    for pitch, ticks in notes:
+        events += delta(0) + bytes([0x90, pitch, 110]) + delta(ticks) + bytes([0x80, pitch, 0])
+    events += delta(0) + bytes([0xFF, 0x2F, 0])  # end of track
     header = b"MThd" + (6).to_bytes(4, "big") + (0).to_bytes(2, "big") + (1).to_bytes(2, "big") \
         + (480).to_bytes(2, "big")
     target = Path(folder) / name

@@ -16,7 +16,8 @@ constexpr int kStartupPauseMilliseconds = 1000;
 int Project1::run()
 {
     auto& application = m_platform.application;
-    StandardErrorBox errorBox(application, applicationTitle(m_platform.files.executablePath()));
+    const std::string title = applicationTitle(m_platform.files.executablePath());
+    StandardErrorBox errorBox(application, title);
     application.setEventSink(errorBox);
 
     // The splash has no owner: it lives, hidden after the pause, until the
@@ -36,7 +37,7 @@ int Project1::run()
         }
     }
 
-    application.initialize(applicationTitle(m_platform.files.executablePath()));
+    application.initialize(title);
     TForm1 form1(m_platform, errorBox);
     application.sleepBlocking(kStartupPauseMilliseconds);
     if (m_splashShown)
